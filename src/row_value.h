@@ -1,0 +1,43 @@
+// row_value: what the program makes of one row: the integer in its third
+// field, or the reason the row is skipped.
+#ifndef TREE_DATA_ROW_VALUE_H
+#define TREE_DATA_ROW_VALUE_H
+
+#include "data_row.h"
+
+#include <string>
+
+// The name every diagnostic starts with, and the input file it names.
+inline constexpr char programName[] = "tree_data";
+inline constexpr char inputName[] = "DataFile.csv";
+
+enum class RowKind {
+  Value,        // the third field converts; its value is in `value`
+  Blank,        // no fields, or one field of white space: skipped quietly
+  Header,       // line 1 whose third field is not a number: skipped quietly
+  FewFields,    // fewer than three fields: skipped and reported
+  NotInteger,   // third field does not start with a number: skipped, reported
+  OutOfRange,   // third field outside the 32-bit signed range: skipped, reported
+};
+
+struct RowValue {
+  RowKind kind;
+  int value; // the third field's value when kind is RowKind::Value, else 0
+};
+
+// Classifies `row`, read from line `lineNumber` (counted from 1), and converts
+// its third field the way std::stoi does in base 10.
+RowValue rowValue(const DataRow &row, unsigned long long lineNumber);
+
+// Returns the diagnostic line, newline included, for a row that is skipped and
+// reported, or an empty string for any other row.
+std::string skipMessage(const DataRow &row, const RowValue &result,
+                        unsigned long long lineNumber);
+
+// Returns `field` made safe to show on a terminal between double quotes:
+// printable ASCII as it is but for `"` and `\`, which are escaped, \r and \t
+// for carriage return and tab, \xHH for any other byte; a field longer than
+// 40 bytes is cut to its first 40 and followed by "...".
+std::string escapeField(const std::string &field);
+
+#endif // TREE_DATA_ROW_VALUE_H
