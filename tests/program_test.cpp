@@ -1,0 +1,201 @@
+// Runs the built program in a temporary folder on a given DataFile.csv and
+// checks its standard output, standard error and exit status.
+#include "case_name.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+  std::string out;
+  std::string err;
+  int status; // the exit status, or 128 plus the signal that ended it
+};
+
+std::string readFile(const fs::path &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class ProgramTest : public testing::Test {
+protected:
+  void SetUp() override {
+    std::string folder =
+        (fs::temp_directory_path() / "tree_data_test.XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    dir = folder;
+  }
+
+  void TearDown() override { fs::remove_all(dir); }
+
+  void writeInput(const std::string &bytes) {
+    std::ofstream(dir / "DataFile.csv", std::ios::binary) << bytes;
+  }
+
+  // Runs `command` through the shell in the folder and returns its status,
+  // or 128 plus the signal that ended it.
+  int shell(const std::string &command) {
+    const int raw =
+        std::system(("cd '" + dir.string() + "' && " + command).c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+  }
+
+  // Runs the program in the folder after `prefix` (variable settings);
+  // `stdoutTo`, when given, replaces the redirection that captures standard
+  // output.
+  Outcome run(const std::string &stdoutTo = "", const std::string &prefix = "") {
+    const int status = shell(prefix + " '" PROGRAM_PATH "' " +
+                             (stdoutTo.empty() ? ">out" : stdoutTo) +
+                             " 2>err");
+    return {readFile(dir / "out"), readFile(dir / "err"), status};
+  }
+
+  fs::path dir;
+};
+
+struct RunCase {
+  const char *name;
+  std::optional<std::string> input; // no file at all when empty
+  std::string values;               // standard output after the heading
+  std::string err;
+  int status;
+};
+
+// Shows a case by its name in test listings.
+void PrintTo(const RunCase &c, std::ostream *out) { *out << c.name; }
+
+class RunTest : public ProgramTest,
+                public testing::WithParamInterface<RunCase> {};
+
+TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
+  const RunCase &c = GetParam();
+  if (c.input)
+    writeInput(*c.input);
+  const Outcome result = run();
+  EXPECT_EQ(result.out, "Tree Data\n" + c.values);
+  EXPECT_EQ(result.err, c.err);
+  EXPECT_EQ(result.status, c.status);
+}
+
+const std::string where = "tree_data: DataFile.csv:";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RunTest,
+    testing::Values(
+        RunCase{"NoFile", std::nullopt, "", "", 0},
+        RunCase{"EmptyFile", "", "", "", 0},
+        RunCase{"FileOrderAndRepeats", "a,b,30\na,b,10\nx,y,5\nx,y,5\n",
+                "30\n10\n5\n5\n", "", 0},
+        RunCase{"NoFinalNewline", "a,b,1\na,b,2", "1\n2\n", "", 0},
+        RunCase{"Conversions",
+                "1,2,3,4,5\na,b, 42\na,b,+7\na,b,-3\na,b,007\na,b,12abc\n"
+                "a,b,-0\na,b,2147483647\na,b,-2147483648\r\n",
+                "3\n42\n7\n-3\n7\n12\n0\n2147483647\n-2147483648\n", "", 0},
+        RunCase{"HeaderAndBlanksQuiet",
+                "id,name,value\n\n \t\r\na,b,1\n\r\n,\na,b,2\n", "1\n2\n", "",
+                0},
+        RunCase{"NumericFirstLineIsData", "1,2,3\n", "3\n", "", 0},
+        RunCase{"BadRowsBetweenGoodOnes",
+                "a,b,1\na,b\na,b,2\nid,name,value\na,b,\"4\"\na,b,3",
+                "1\n2\n3\n",
+                where + "2: skipped row: fewer than three fields\n" + where +
+                    "4: skipped row: third field \"value\" is not an "
+                    "integer\n" +
+                    where +
+                    "5: skipped row: third field \"\\\"4\\\"\" is not an "
+                    "integer\n",
+                1},
+        RunCase{"OutOfRangeOnFirstLine", "a,b,2147483648\na,b,-2147483649\n",
+                "",
+                where +
+                    "1: skipped row: third field \"2147483648\" is out of "
+                    "range\n" +
+                    where +
+                    "2: skipped row: third field \"-2147483649\" is out of "
+                    "range\n",
+                1},
+        RunCase{"ControlBytesEscaped", "a,b,1\na,b,\x1b]0;owned\a\xff\n", "1\n",
+                where + "2: skipped row: third field "
+                        "\"\\x1b]0;owned\\x07\\xff\" is not an integer\n",
+                1}),
+    CaseName());
+
+TEST_F(ProgramTest, DirectoryIsAReadError) {
+  fs::create_directory(dir / "DataFile.csv");
+  const Outcome result = run();
+  EXPECT_EQ(result.out, "Tree Data\n");
+  EXPECT_EQ(result.err, "tree_data: DataFile.csv: read error: Is a directory\n");
+  EXPECT_EQ(result.status, 2);
+}
+
+TEST_F(ProgramTest, UnreadableFileIsQuiet) {
+  if (geteuid() == 0)
+    GTEST_SKIP() << "root reads any file";
+  writeInput("a,b,1\n");
+  fs::permissions(dir / "DataFile.csv", fs::perms::none);
+  const Outcome result = run();
+  EXPECT_EQ(result.out, "Tree Data\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, 0);
+}
+
+TEST_F(ProgramTest, WriteErrorsAreReported) {
+  writeInput("a,b,1\na,b,2\n");
+  const struct {
+    const char *stdoutTo;
+    const char *err;
+  } cases[] = {
+      {">/dev/full", "tree_data: write error: No space left on device\n"},
+      {">&-", "tree_data: write error: Bad file descriptor\n"},
+  };
+  for (const auto &c : cases) {
+    const Outcome result = run(c.stdoutTo);
+    EXPECT_EQ(result.err, c.err) << c.stdoutTo;
+    EXPECT_EQ(result.status, 2) << c.stdoutTo;
+  }
+}
+
+TEST_F(ProgramTest, BrokenPipeEndsBySignal) {
+  std::string rows;
+  for (int i = 0; i < 200000; ++i)
+    rows += "a,b,123456\n";
+  writeInput(rows);
+  shell("{ '" PROGRAM_PATH "' 2>err; echo \"$?\" >status; } | head -n 1 >out");
+  EXPECT_EQ(readFile(dir / "out"), "Tree Data\n");
+  EXPECT_EQ(readFile(dir / "err"), "");
+  EXPECT_EQ(readFile(dir / "status"), "141\n"); // 128 + SIGPIPE
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TREE_DATA_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TREE_DATA_SANITIZED 1
+#endif
+#endif
+
+TEST_F(ProgramTest, NodeAllocationFailureIsReported) {
+#ifdef TREE_DATA_SANITIZED
+  GTEST_SKIP() << "the sanitizer runtime owns malloc";
+#endif
+  writeInput("a,b,1\na,b,2\n");
+  const Outcome result = run("", "LD_PRELOAD='" FAILING_MALLOC_PATH "'");
+  EXPECT_EQ(result.out, "Tree Data\n");
+  EXPECT_EQ(result.err, "tree_data: out of memory\n");
+  EXPECT_EQ(result.status, 2);
+}
+
+} // namespace

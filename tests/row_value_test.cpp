@@ -1,0 +1,99 @@
+#include "row_value.h"
+
+#include "case_name.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct RowCase {
+  const char *name;
+  std::string line;
+  unsigned long long lineNumber;
+  RowKind kind;
+  int value;
+  std::string message; // without the "tree_data: DataFile.csv:N: " prefix
+};
+
+// Shows a case by its name in test listings.
+void PrintTo(const RowCase &c, std::ostream *out) { *out << c.name; }
+
+class RowValueTest : public testing::TestWithParam<RowCase> {};
+
+TEST_P(RowValueTest, ConvertsOrExplains) {
+  const RowCase &c = GetParam();
+  std::istringstream in(c.line);
+  DataRow row;
+  in >> row;
+  const RowValue result = rowValue(row, c.lineNumber);
+  EXPECT_EQ(result.kind, c.kind);
+  EXPECT_EQ(result.value, c.value);
+  const std::string prefix =
+      "tree_data: DataFile.csv:" + std::to_string(c.lineNumber) + ": ";
+  EXPECT_EQ(skipMessage(row, result, c.lineNumber),
+            c.message.empty() ? "" : prefix + c.message + "\n");
+}
+
+constexpr RowKind value = RowKind::Value;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, RowValueTest,
+    testing::Values(
+        RowCase{"Plain", "7,abc,42", 2, value, 42, ""},
+        RowCase{"ExtraFieldsIgnored", "1,2,3,4,5", 2, value, 3, ""},
+        RowCase{"LeadingSpace", "a,b, 42", 2, value, 42, ""},
+        RowCase{"Plus", "a,b,+7", 2, value, 7, ""},
+        RowCase{"Minus", "a,b,-3", 2, value, -3, ""},
+        RowCase{"MinusZero", "a,b,-0", 2, value, 0, ""},
+        RowCase{"LeadingZeros", "a,b,007", 2, value, 7, ""},
+        RowCase{"TrailingText", "a,b,12abc", 2, value, 12, ""},
+        RowCase{"CarriageReturn", "a,b,30\r", 2, value, 30, ""},
+        RowCase{"Max", "a,b,2147483647", 2, value, 2147483647, ""},
+        RowCase{"Min", "a,b,-2147483648", 2, value, -2147483647 - 1, ""},
+        RowCase{"NumericFirstLine", "1,2,3", 1, value, 3, ""},
+        RowCase{"Empty", "", 3, RowKind::Blank, 0, ""},
+        RowCase{"WhiteSpace", " \t\r", 3, RowKind::Blank, 0, ""},
+        RowCase{"LoneComma", ",", 3, RowKind::Blank, 0, ""},
+        RowCase{"Header", "id,name,value", 1, RowKind::Header, 0, ""},
+        RowCase{"HeaderLater", "id,name,value", 2, RowKind::NotInteger, 0,
+                "skipped row: third field \"value\" is not an integer"},
+        RowCase{"ShortFirstLine", "id,name", 1, RowKind::FewFields, 0,
+                "skipped row: fewer than three fields"},
+        RowCase{"TwoBlankFields", " , ", 4, RowKind::FewFields, 0,
+                "skipped row: fewer than three fields"},
+        RowCase{"EmptyThird", "a,b,,d", 5, RowKind::NotInteger, 0,
+                "skipped row: third field \"\" is not an integer"},
+        RowCase{"SignOnly", "a,b,-", 5, RowKind::NotInteger, 0,
+                "skipped row: third field \"-\" is not an integer"},
+        RowCase{"PastMax", "a,b,2147483648", 1, RowKind::OutOfRange, 0,
+                "skipped row: third field \"2147483648\" is out of range"},
+        RowCase{"PastMin", "a,b,-2147483649", 6, RowKind::OutOfRange, 0,
+                "skipped row: third field \"-2147483649\" is out of range"},
+        RowCase{"FarPast", "a,b,99999999999999999999999", 7,
+                RowKind::OutOfRange, 0,
+                "skipped row: third field \"99999999999999999999999\" is out "
+                "of range"}),
+    CaseName());
+
+TEST(EscapeFieldTest, ShowsOnlyPrintableAscii) {
+  const struct {
+    std::string field;
+    std::string shown;
+  } cases[] = {
+      {"plain text 1", "plain text 1"},
+      {"say \"hi\" \\o/", "say \\\"hi\\\" \\\\o/"},
+      {"a\tb\r", "a\\tb\\r"},
+      {std::string("\0\x1b[2J\x7f", 6), "\\x00\\x1b[2J\\x7f"},
+      {"caf\xc3\xa9\xff", "caf\\xc3\\xa9\\xff"},
+      {std::string(40, 'x'), std::string(40, 'x')},
+      {std::string(41, 'x'), std::string(40, 'x') + "..."},
+      {std::string(39, 'x') + "\x01yz", std::string(39, 'x') + "\\x01..."},
+  };
+  for (const auto &c : cases)
+    EXPECT_EQ(escapeField(c.field), c.shown) << c.field;
+}
+
+} // namespace
