@@ -8,14 +8,27 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 
+// Sanitized builds own malloc, so they can neither preload one nor run under
+// valgrind.
+#if defined(__SANITIZE_ADDRESS__)
+#define TREE_DATA_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TREE_DATA_SANITIZED 1
+#endif
+#endif
+
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 struct Outcome {
   std::string out;
@@ -179,14 +192,6 @@ TEST_F(ProgramTest, BrokenPipeEndsBySignal) {
   EXPECT_EQ(readFile(dir / "status"), "141\n"); // 128 + SIGPIPE
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TREE_DATA_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TREE_DATA_SANITIZED 1
-#endif
-#endif
-
 TEST_F(ProgramTest, NodeAllocationFailureIsReported) {
 #ifdef TREE_DATA_SANITIZED
   GTEST_SKIP() << "the sanitizer runtime owns malloc";
@@ -196,6 +201,143 @@ TEST_F(ProgramTest, NodeAllocationFailureIsReported) {
   EXPECT_EQ(result.out, "Tree Data\n");
   EXPECT_EQ(result.err, "tree_data: out of memory\n");
   EXPECT_EQ(result.status, 2);
+}
+
+// Says whether `out` is the heading followed by decimal integer lines alone,
+// and counts those lines.
+bool onlyIntegers(const std::string &out, std::size_t &values) {
+  const std::string heading = "Tree Data\n";
+  if (out.compare(0, heading.size(), heading) != 0)
+    return false;
+  values = 0;
+  for (std::size_t start = heading.size(); start < out.size(); ++values) {
+    const std::size_t end = out.find('\n', start);
+    if (end == std::string::npos)
+      return false;
+    const std::size_t digits = start + (out[start] == '-' ? 1 : 0);
+    if (digits == end ||
+        out.find_first_not_of("0123456789", digits) != end)
+      return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+// Says whether every line of `err` is a skipped-row diagnostic.
+bool onlyRowDiagnostics(const std::string &err) {
+  static const std::regex diagnostic(
+      "tree_data: DataFile\\.csv:[1-9][0-9]*: skipped row: (fewer than "
+      "three fields|third field \"[ -~]*\" is (not an integer|out of "
+      "range))");
+  std::istringstream lines(err);
+  for (std::string line; std::getline(lines, line);)
+    if (!std::regex_match(line, diagnostic))
+      return false;
+  return err.empty() || err.back() == '\n';
+}
+
+std::string randomBytes(const std::string &alphabet) {
+  std::mt19937 random(20261208);
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::string bytes(1 << 20, '\0');
+  for (char &byte : bytes)
+    byte = alphabet[pick(random)];
+  return bytes;
+}
+
+struct HostileCase {
+  const char *name;
+  std::string (*input)();
+  int status;        // -1 for 0 or 1
+  long long values;  // -1 for any number
+};
+
+void PrintTo(const HostileCase &c, std::ostream *out) { *out << c.name; }
+
+class HostileTest : public ProgramTest,
+                    public testing::WithParamInterface<HostileCase> {};
+
+TEST_P(HostileTest, PrintsOnlyIntegersAndRowDiagnostics) {
+  const HostileCase &c = GetParam();
+  writeInput(c.input());
+  const Outcome result = run();
+  std::size_t values = 0;
+  EXPECT_TRUE(onlyIntegers(result.out, values));
+  EXPECT_TRUE(onlyRowDiagnostics(result.err)) << result.err.substr(0, 1000);
+  if (c.status < 0) {
+    EXPECT_TRUE(result.status == 0 || result.status == 1) << result.status;
+  } else {
+    EXPECT_EQ(result.status, c.status);
+  }
+  if (c.values >= 0) {
+    EXPECT_EQ(values, static_cast<std::size_t>(c.values));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, HostileTest,
+    testing::Values(
+        HostileCase{"RandomBytes",
+                    [] {
+                      std::string all(256, '\0');
+                      for (std::size_t i = 0; i < all.size(); ++i)
+                        all[i] = static_cast<char>(i);
+                      return randomBytes(all);
+                    },
+                    -1, -1},
+        HostileCase{"RandomRows",
+                    [] { return randomBytes("0123456789-+ ,,,,\n\n\r\"\x1b\0a"s); },
+                    -1, -1},
+        HostileCase{"HugeLine",
+                    [] {
+                      return "a,b,1\na,b," + std::string(32 << 20, '7') +
+                             "\na,b,2\n";
+                    },
+                    1, 2},
+        HostileCase{"MillionCommas",
+                    [] { return "a,b,1\n" + std::string(1000000, ',') + "\na,b,2\n"; },
+                    1, 2},
+        HostileCase{"MillionEmptyLines",
+                    [] { return std::string(1000000, '\n') + "a,b,5\n"; }, 0,
+                    1},
+        HostileCase{"NulBytes",
+                    [] {
+                      return "a,b,1\na,b,\0\n\0,\0,7\0\na,b,2\0x\n"s;
+                    },
+                    1, 3},
+        HostileCase{"PastTheLimits",
+                    [] {
+                      return std::string(
+                          "a,b,1\na,b,2147483648\na,b,-2147483649\n"
+                          "a,b,99999999999999999999999999\n"
+                          "a,b,-99999999999999999999\na,b,2\n");
+                    },
+                    1, 2},
+        HostileCase{"EscapeSequences",
+                    [] {
+                      return std::string("a,b,1\na,b,\x1b[2J\x1b]0;title\a\n"
+                                         "\x1b[31m,\x1b[0m,\x9b" "6n\na,b,3\n");
+                    },
+                    1, 2}),
+    CaseName());
+
+TEST_F(ProgramTest, NoLeaksUnderValgrind) {
+#ifdef TREE_DATA_SANITIZED
+  GTEST_SKIP() << "valgrind cannot run a sanitized program";
+#endif
+  if (std::string(VALGRIND_PATH).empty())
+    GTEST_SKIP() << "valgrind is not installed";
+  writeInput("id,name,value\n1,a,10\n\n2,b\n3,c,x\n4,d,-20\n5,e,9999999999\n");
+  const Outcome result = run("", "'" VALGRIND_PATH "' -q --leak-check=full "
+                                 "--errors-for-leak-kinds=all "
+                                 "--error-exitcode=100");
+  EXPECT_EQ(result.out, "Tree Data\n10\n-20\n");
+  EXPECT_EQ(result.status, 1) << result.err; // 100 when valgrind found errors
+  EXPECT_EQ(result.err, where + "4: skipped row: fewer than three fields\n" +
+                            where + "5: skipped row: third field \"x\" is not "
+                                    "an integer\n" +
+                            where + "7: skipped row: third field "
+                                    "\"9999999999\" is out of range\n");
 }
 
 } // namespace
