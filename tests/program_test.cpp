@@ -146,6 +146,14 @@ INSTANTIATE_TEST_SUITE_P(
                 1}),
     CaseName());
 
+TEST_F(ProgramTest, DiagnosticsStayInOrderWithValues) {
+  writeInput("a,b,1\na,b\na,b,2\n");
+  EXPECT_EQ(shell("'" PROGRAM_PATH "' >out 2>&1"), 1);
+  EXPECT_EQ(readFile(dir / "out"),
+            "Tree Data\n1\n" + where +
+                "2: skipped row: fewer than three fields\n2\n");
+}
+
 TEST_F(ProgramTest, DirectoryIsAReadError) {
   fs::create_directory(dir / "DataFile.csv");
   const Outcome result = run();
