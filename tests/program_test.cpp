@@ -348,4 +348,35 @@ TEST_F(ProgramTest, NoLeaksUnderValgrind) {
                                     "\"9999999999\" is out of range\n");
 }
 
+TEST_F(ProgramTest, PeakMemoryDoesNotGrowWithTheFile) {
+#ifdef TREE_DATA_SANITIZED
+  GTEST_SKIP() << "the sanitizer holds on to freed memory";
+#endif
+  if (std::string(TIME_PATH).empty())
+    GTEST_SKIP() << "GNU time is not installed";
+  long peakKiB[2] = {0, 0};
+  const int rowCounts[2] = {1, 1000000};
+  for (int i = 0; i < 2; ++i) {
+    // Mostly good rows, with one in a hundred blank and one reported.
+    std::ofstream out(dir / "DataFile.csv");
+    for (int row = 1; row <= rowCounts[i]; ++row) {
+      if (row % 100 == 0)
+        out << "\n";
+      else if (row % 100 == 50)
+        out << row << ",name,bad\n";
+      else
+        out << row << ",name" << row % 1000 << ","
+            << row * 2654435761LL % 4294967296LL - 2147483648LL << ",x\n";
+    }
+    out.close();
+    shell("'" TIME_PATH "' -f %M -o peak '" PROGRAM_PATH "' >/dev/null 2>&1");
+    // The figure is on the last line, after any note on the exit status.
+    const std::string peak = readFile(dir / "peak");
+    ASSERT_FALSE(peak.empty());
+    peakKiB[i] = std::stol(peak.substr(peak.find_last_of('\n', peak.size() - 2) + 1));
+  }
+  EXPECT_LE(peakKiB[1] - peakKiB[0], 1024)
+      << "1 row: " << peakKiB[0] << " KiB, 1M rows: " << peakKiB[1] << " KiB";
+}
+
 } // namespace
