@@ -6,6 +6,8 @@ void DataRow::readNext(std::istream &in) {
   std::string line;
   std::getline(in, line);
   std::stringstream lineStream(line);
+  // A split that runs out of memory must throw, not end like the line did.
+  lineStream.exceptions(std::ios::badbit);
   std::string cell;
   // Cleared whatever the read gave, so a failed read leaves no fields.
   fields.clear();

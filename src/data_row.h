@@ -13,7 +13,10 @@
 class DataRow {
 public:
   // Reads the next line from `in` and replaces the fields with its fields;
-  // the stream's state tells the caller whether a line was read.
+  // the stream's state tells the caller whether a line was read. Throws
+  // std::bad_alloc when memory runs out while splitting the line, and
+  // whatever `in` throws for the states in its exceptions() mask; the row is
+  // then left unspecified.
   void readNext(std::istream &in);
 
   // Returns the field at zero-based `index`; throws std::out_of_range when

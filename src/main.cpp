@@ -7,23 +7,48 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fstream>
+#include <ios>
 #include <iostream>
 #include <new>
 #include <string>
+#include <system_error>
 
 namespace {
 
 constexpr int exitSuccess = 0;     // every line printed or quietly skipped
 constexpr int exitRowsSkipped = 1; // some row was skipped and reported
-constexpr int exitFailure = 2;     // a read, write or allocation failed
+constexpr int exitFailure = 2;     // an open, read, write or allocation failed
 
-// Writes "tree_data: WHAT: REASON" to standard error, REASON being the text
-// for `error`, or for EIO when the library left no error number.
-void reportError(const char *what, int error) {
-  std::fprintf(stderr, "%s: %s: %s\n", programName, what,
-               std::strerror(error != 0 ? error : EIO));
+// Ends the run: flushes what was printed so far, so that the diagnostic
+// follows it where both go to one place, then writes "tree_data: WHAT", with
+// "INPUT: " before WHAT when `aboutInput`, and ": REASON" after it for an
+// error number other than noError (EIO's reason when the number is 0).
+// Allocates nothing, since it also reports running out of memory.
+constexpr int noError = -1;
+int fail(const char *what, int error = noError, bool aboutInput = false) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "%s: %s%s%s%s%s\n", programName,
+               aboutInput ? inputName : "", aboutInput ? ": " : "", what,
+               error == noError ? "" : ": ",
+               error == noError ? "" : std::strerror(error != 0 ? error : EIO));
+  return exitFailure;
+}
+
+// Called instead of std::terminate. The run-time terminates with no exception
+// in flight when it cannot allocate the exception it was about to throw,
+// which happens only when memory ran out before main could start and the
+// run-time's reserve for exceptions was never set aside: say so, as any other
+// lack of memory. Anything else keeps the default behaviour.
+[[noreturn]] void terminateRun() {
+  if (!std::current_exception()) {
+    fail("out of memory");
+    std::_Exit(exitFailure);
+  }
+  std::abort();
 }
 
 // Flushes standard output, written through both std::cout and the C stream,
@@ -32,6 +57,74 @@ bool outputWritten() {
   std::cout.flush();
   const bool flushed = std::fflush(stdout) == 0;
   return flushed && std::cout.good() && !std::ferror(stdout);
+}
+
+// Opens the input file, retrying an open that a signal interrupted. Returns 0,
+// or the error number of the failed open.
+int openInput(std::ifstream &file) {
+  for (;;) {
+    errno = 0;
+    file.open(inputName);
+    if (file.is_open())
+      return 0;
+    if (errno != EINTR)
+      return errno != 0 ? errno : EIO;
+    file.clear();
+  }
+}
+
+// Whether a failed open means the file is absent or not ours to read, which
+// leaves nothing to do, rather than a failure of the run.
+bool isAbsent(int openError) {
+  switch (openError) {
+  case ENOENT:
+  case ENOTDIR:
+  case ELOOP:
+  case EACCES:
+  case EPERM:
+    return true;
+  default:
+    return false;
+  }
+}
+
+// The error number behind a failed read, or 0 when the library gave none.
+int readErrorNumber(const std::ios_base::failure &failure) {
+  const std::error_code code = failure.code();
+  return code.category() == std::system_category() ||
+                 code.category() == std::generic_category()
+             ? code.value()
+             : 0;
+}
+
+// Prints the value of every usable row of `file` and reports the rows it
+// skips; returns the exit status so far. Running out of memory and read
+// errors come out as exceptions.
+int printRows(std::ifstream &file) {
+  DataRow row;
+  unsigned long long lineNumber = 0;
+  int status = exitSuccess;
+  while (file >> row) {
+    ++lineNumber;
+    const RowValue result = rowValue(row, lineNumber);
+    if (result.kind != RowKind::Value) {
+      const std::string message = skipMessage(row, result, lineNumber);
+      if (!message.empty()) {
+        std::fflush(stdout);
+        std::fwrite(message.data(), 1, message.size(), stderr);
+        status = exitRowsSkipped;
+      }
+      continue;
+    }
+    Node *root = nullptr;
+    insert(root, result.value);
+    printInOrder(root);
+    destroyTree(root);
+    // Output that cannot be written makes the rest of the run pointless.
+    if (std::ferror(stdout))
+      break;
+  }
+  return status;
 }
 
 // Standard output goes out in 64 KiB blocks rather than the library's 4 KiB
@@ -45,48 +138,32 @@ char outputBuffer[1 << 16];
 } // namespace
 
 int main() {
+  std::set_terminate(terminateRun);
   // Values go out in blocks even on a terminal; diagnostics flush them first
   // so that the two stay in order.
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
   std::cout << "Tree Data\n";
-  // A file that does not open fails the first read, which ends the run
-  // quietly with the heading alone.
-  std::ifstream file(inputName);
-  DataRow row;
-  unsigned long long lineNumber = 0;
   int status = exitSuccess;
   try {
-    while (file >> row) {
-      ++lineNumber;
-      const RowValue result = rowValue(row, lineNumber);
-      if (result.kind != RowKind::Value) {
-        const std::string message = skipMessage(row, result, lineNumber);
-        if (!message.empty()) {
-          std::fflush(stdout);
-          std::fwrite(message.data(), 1, message.size(), stderr);
-          status = exitRowsSkipped;
-        }
-        continue;
-      }
-      Node *root = nullptr;
-      insert(root, result.value);
-      printInOrder(root);
-      destroyTree(root);
-      // Output that cannot be written makes the rest of the run pointless.
-      if (std::ferror(stdout))
-        break;
+    std::ifstream file;
+    const int openError = openInput(file);
+    if (openError == ENOMEM)
+      throw std::bad_alloc();
+    if (openError != 0 && !isAbsent(openError)) {
+      status = fail("cannot open", openError, true);
+    } else if (openError == 0) {
+      // A failed read throws, so that it is not taken for the end of the
+      // file; reaching the end only sets the fail bit, which ends the loop.
+      file.exceptions(std::ios::badbit);
+      status = printRows(file);
     }
   } catch (const std::bad_alloc &) {
-    std::fprintf(stderr, "%s: out of memory\n", programName);
-    return exitFailure;
-  }
-  if (file.bad()) {
-    const int error = errno; // from the read that failed
-    reportError((std::string(inputName) + ": read error").c_str(), error);
-    status = exitFailure;
+    status = fail("out of memory");
+  } catch (const std::ios_base::failure &failure) {
+    status = fail("read error", readErrorNumber(failure), true);
   }
   if (!outputWritten()) {
-    reportError("write error", errno);
+    fail("write error", errno);
     status = exitFailure;
   }
   return status;

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -200,15 +203,96 @@ TEST_F(ProgramTest, BrokenPipeEndsBySignal) {
   EXPECT_EQ(readFile(dir / "status"), "141\n"); // 128 + SIGPIPE
 }
 
-TEST_F(ProgramTest, NodeAllocationFailureIsReported) {
+// Why the fault-injection preload cannot reach the program, or null when it
+// can.
+const char *preloadUnusable() {
 #ifdef TREE_DATA_SANITIZED
-  GTEST_SKIP() << "the sanitizer runtime owns malloc";
+  return "the sanitizer runtime owns malloc";
+#else
+  return nullptr;
 #endif
-  writeInput("a,b,1\na,b,2\n");
-  const Outcome result = run("", "LD_PRELOAD='" FAILING_MALLOC_PATH "'");
-  EXPECT_EQ(result.out, "Tree Data\n");
-  EXPECT_EQ(result.err, "tree_data: out of memory\n");
-  EXPECT_EQ(result.status, 2);
+}
+
+const std::string preload = "LD_PRELOAD='" FAULT_INJECTION_PATH "' ";
+
+TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
+  if (const char *reason = preloadUnusable())
+    GTEST_SKIP() << reason;
+  const std::string longField(50, '9');
+  writeInput("id,name,value\n1,a,10\n\n2,b\n3,c,x" + longField + "\n4,d,-20\n5,e," +
+             longField + "\n6,f,30\n");
+  const Outcome full = run("", preload + "TREE_DATA_COUNT_TO=count");
+  ASSERT_EQ(full.status, 1) << full.err;
+  ASSERT_EQ(full.out, "Tree Data\n10\n-20\n30\n");
+  EXPECT_EQ(shell("'" PROGRAM_PATH "' >merged 2>&1"), 1);
+  const std::string fullMerged = readFile(dir / "merged");
+  unsigned long long beforeMain = 0;
+  unsigned long long points = 0;
+  std::istringstream(readFile(dir / "count")) >> beforeMain >> points;
+  ASSERT_GT(points, 0u);
+
+  const std::string oom = "tree_data: out of memory\n";
+  unsigned long long unharmed = 0;
+  for (unsigned long long n = 1; n <= points; ++n) {
+    const std::string failing = preload + "TREE_DATA_FAIL_ALLOC=" + std::to_string(n);
+    const Outcome result = run("", failing);
+    if (result.out == full.out && result.err == full.err &&
+        result.status == full.status) {
+      ++unharmed;
+      continue;
+    }
+    SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(points));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(full.out.compare(0, result.out.size(), result.out), 0) << result.out;
+    ASSERT_GE(result.err.size(), oom.size()) << result.err;
+    const std::size_t reported = result.err.size() - oom.size();
+    EXPECT_EQ(result.err.substr(reported), oom);
+    EXPECT_EQ(full.err.compare(0, reported, result.err, 0, reported), 0) << result.err;
+    // Both streams to one place: all that came before, then the diagnostic.
+    shell(failing + " '" PROGRAM_PATH "' >merged 2>&1");
+    const std::string merged = readFile(dir / "merged");
+    ASSERT_GE(merged.size(), oom.size());
+    EXPECT_EQ(merged.substr(merged.size() - oom.size()), oom);
+    EXPECT_EQ(fullMerged.compare(0, merged.size() - oom.size(), merged, 0,
+                                 merged.size() - oom.size()),
+              0)
+        << merged;
+  }
+  std::printf("swept %llu allocation points (%llu gave the full answer); %llu "
+              "made before main left out\n",
+              points, unharmed, beforeMain);
+}
+
+TEST_F(ProgramTest, FailedOpenIsQuietOnlyForAMissingFile) {
+  if (const char *reason = preloadUnusable())
+    GTEST_SKIP() << reason;
+  writeInput("a,b,1\n");
+  const std::string cannotOpen = "tree_data: DataFile.csv: cannot open: ";
+  const struct {
+    int error;
+    std::string out;
+    std::string err;
+    int status;
+  } cases[] = {
+      {ENOENT, "Tree Data\n", "", 0},
+      {ENOTDIR, "Tree Data\n", "", 0},
+      {ELOOP, "Tree Data\n", "", 0},
+      {EACCES, "Tree Data\n", "", 0},
+      {EPERM, "Tree Data\n", "", 0},
+      {EINTR, "Tree Data\n1\n", "", 0}, // retried
+      {EMFILE, "Tree Data\n", cannotOpen + "Too many open files\n", 2},
+      {ENFILE, "Tree Data\n", cannotOpen + "Too many open files in system\n", 2},
+      {EIO, "Tree Data\n", cannotOpen + "Input/output error\n", 2},
+      {ENOMEM, "Tree Data\n", "tree_data: out of memory\n", 2},
+  };
+  for (const auto &c : cases) {
+    const Outcome result =
+        run("", preload + "TREE_DATA_FAIL_OPEN=" + std::to_string(c.error));
+    SCOPED_TRACE(strerror(c.error));
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(result.status, c.status);
+  }
 }
 
 // Says whether `out` is the heading followed by decimal integer lines alone,

@@ -1,0 +1,113 @@
+// Preloaded into the program by its tests to make the system fail on cue,
+// as set by the environment:
+//   TREE_DATA_FAIL_ALLOC=N    the N-th allocation after main starts fails
+//   TREE_DATA_FAIL_OPEN=E     opening DataFile.csv fails with error number E;
+//                             EINTR only the first time, as a signal would
+//   TREE_DATA_COUNT_TO=PATH   at exit, writes "BEFORE AFTER" to PATH: how
+//                             many allocations were made before main started
+//                             and after
+// Allocations made before main belong to the C and C++ run-times' start-up
+// and are counted but never failed.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+extern "C" void *__libc_malloc(std::size_t size);
+extern "C" void *__libc_calloc(std::size_t count, std::size_t size);
+extern "C" void *__libc_realloc(void *memory, std::size_t size);
+extern "C" void *__libc_memalign(std::size_t alignment, std::size_t size);
+
+namespace {
+
+using MainFunction = int (*)(int, char **, char **);
+using StartMain = int (*)(MainFunction, int, char **, void (*)(), void (*)(),
+                          void (*)(), void *);
+using OpenFile = FILE *(*)(const char *, const char *);
+
+MainFunction realMain;
+bool mainStarted;
+unsigned long long before, after, failAt;
+int openError;
+
+long long numberFrom(const char *name) {
+  const char *text = std::getenv(name);
+  return text != nullptr ? std::atoll(text) : 0;
+}
+
+// Counts an allocation and says whether it is the one to fail.
+bool allocationFails() {
+  if (!mainStarted) {
+    ++before;
+    return false;
+  }
+  if (++after != failAt)
+    return false;
+  errno = ENOMEM;
+  return true;
+}
+
+int countedMain(int argc, char **argv, char **envp) {
+  failAt = static_cast<unsigned long long>(numberFrom("TREE_DATA_FAIL_ALLOC"));
+  openError = static_cast<int>(numberFrom("TREE_DATA_FAIL_OPEN"));
+  mainStarted = true;
+  return realMain(argc, argv, envp);
+}
+
+// Writes the counts without allocating, so that writing does not count.
+__attribute__((destructor)) void writeCounts() {
+  const char *path = std::getenv("TREE_DATA_COUNT_TO");
+  if (path == nullptr)
+    return;
+  char text[64];
+  const int length = std::snprintf(text, sizeof text, "%llu %llu\n", before, after);
+  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0)
+    return;
+  if (write(fd, text, static_cast<std::size_t>(length)) != length)
+    std::perror(path);
+  close(fd);
+}
+
+} // namespace
+
+extern "C" int __libc_start_main(MainFunction main, int argc, char **argv,
+                                 void (*init)(), void (*fini)(),
+                                 void (*rtldFini)(), void *stackEnd) {
+  realMain = main;
+  const auto next =
+      reinterpret_cast<StartMain>(dlsym(RTLD_NEXT, "__libc_start_main"));
+  return next(countedMain, argc, argv, init, fini, rtldFini, stackEnd);
+}
+
+extern "C" void *malloc(std::size_t size) noexcept {
+  return allocationFails() ? nullptr : __libc_malloc(size);
+}
+
+extern "C" void *calloc(std::size_t count, std::size_t size) noexcept {
+  return allocationFails() ? nullptr : __libc_calloc(count, size);
+}
+
+extern "C" void *realloc(void *memory, std::size_t size) noexcept {
+  return allocationFails() ? nullptr : __libc_realloc(memory, size);
+}
+
+extern "C" void *aligned_alloc(std::size_t alignment, std::size_t size) noexcept {
+  return allocationFails() ? nullptr : __libc_memalign(alignment, size);
+}
+
+extern "C" FILE *fopen64(const char *path, const char *mode) {
+  static bool interrupted;
+  const bool fails = openError != 0 && std::strcmp(path, "DataFile.csv") == 0 &&
+                     !(openError == EINTR && interrupted);
+  if (fails) {
+    interrupted = true;
+    errno = openError;
+    return nullptr;
+  }
+  static const auto next = reinterpret_cast<OpenFile>(dlsym(RTLD_NEXT, "fopen64"));
+  return next(path, mode);
+}
