@@ -1,13 +1,12 @@
 #include "data_row.h"
 
+#include <new>
 #include <sstream>
 
 void DataRow::readNext(std::istream &in) {
   std::string line;
   std::getline(in, line);
   std::stringstream lineStream(line);
-  // A split that runs out of memory must throw, not end like the line did.
-  lineStream.exceptions(std::ios::badbit);
   std::string cell;
   // Cleared whatever the read gave, so a failed read leaves no fields.
   fields.clear();
@@ -16,6 +15,10 @@ void DataRow::readNext(std::istream &in) {
   // not empty.
   while (std::getline(lineStream, cell, ','))
     fields.push_back(cell);
+  // The split stops short only when memory runs out: say so, rather than
+  // leave a row that looks short.
+  if (lineStream.bad())
+    throw std::bad_alloc();
 }
 
 const std::string &DataRow::operator[](std::size_t index) const {
