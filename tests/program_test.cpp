@@ -206,8 +206,10 @@ TEST_F(ProgramTest, BrokenPipeEndsBySignal) {
 // Why the fault-injection preload cannot reach the program, or null when it
 // can.
 const char *preloadUnusable() {
-#ifdef TREE_DATA_SANITIZED
+#if defined(TREE_DATA_SANITIZED)
   return "the sanitizer runtime owns malloc";
+#elif defined(PROGRAM_IS_STATIC)
+  return "the program is linked statically: nothing can be preloaded into it";
 #else
   return nullptr;
 #endif
@@ -414,8 +416,11 @@ INSTANTIATE_TEST_SUITE_P(
     CaseName());
 
 TEST_F(ProgramTest, NoLeaksUnderValgrind) {
-#ifdef TREE_DATA_SANITIZED
+#if defined(TREE_DATA_SANITIZED)
   GTEST_SKIP() << "valgrind cannot run a sanitized program";
+#elif defined(PROGRAM_IS_STATIC)
+  GTEST_SKIP() << "valgrind cannot follow the allocations of a statically "
+                  "linked program";
 #endif
   if (std::string(VALGRIND_PATH).empty())
     GTEST_SKIP() << "valgrind is not installed";
