@@ -3,6 +3,8 @@
 //   TREE_DATA_FAIL_ALLOC=N    the N-th allocation after main starts fails
 //   TREE_DATA_FAIL_OPEN=E     opening DataFile.csv fails with error number E;
 //                             EINTR only the first time, as a signal would
+//   TREE_DATA_FAIL_READ=E     the second read of DataFile.csv, after the
+//                             first has returned its start, fails with E
 //   TREE_DATA_COUNT_TO=PATH   at exit, writes "BEFORE AFTER" to PATH: how
 //                             many allocations were made before main started
 //                             and after
@@ -27,11 +29,14 @@ using MainFunction = int (*)(int, char **, char **);
 using StartMain = int (*)(MainFunction, int, char **, void (*)(), void (*)(),
                           void (*)(), void *);
 using OpenFile = FILE *(*)(const char *, const char *);
+using ReadFile = ssize_t (*)(int, void *, std::size_t);
 
 MainFunction realMain;
 bool mainStarted;
 unsigned long long before, after, failAt;
 int openError;
+int readError;
+int inputFd = -1; // DataFile.csv's, once open
 
 long long numberFrom(const char *name) {
   const char *text = std::getenv(name);
@@ -53,6 +58,7 @@ bool allocationFails() {
 int countedMain(int argc, char **argv, char **envp) {
   failAt = static_cast<unsigned long long>(numberFrom("TREE_DATA_FAIL_ALLOC"));
   openError = static_cast<int>(numberFrom("TREE_DATA_FAIL_OPEN"));
+  readError = static_cast<int>(numberFrom("TREE_DATA_FAIL_READ"));
   mainStarted = true;
   return realMain(argc, argv, envp);
 }
@@ -101,13 +107,25 @@ extern "C" void *aligned_alloc(std::size_t alignment, std::size_t size) noexcept
 
 extern "C" FILE *fopen64(const char *path, const char *mode) {
   static bool interrupted;
-  const bool fails = openError != 0 && std::strcmp(path, "DataFile.csv") == 0 &&
-                     !(openError == EINTR && interrupted);
-  if (fails) {
+  const bool input = std::strcmp(path, "DataFile.csv") == 0;
+  if (input && openError != 0 && !(openError == EINTR && interrupted)) {
     interrupted = true;
     errno = openError;
     return nullptr;
   }
   static const auto next = reinterpret_cast<OpenFile>(dlsym(RTLD_NEXT, "fopen64"));
-  return next(path, mode);
+  FILE *file = next(path, mode);
+  if (input && file != nullptr)
+    inputFd = fileno(file);
+  return file;
+}
+
+extern "C" ssize_t read(int fd, void *buffer, std::size_t size) {
+  static int inputReads;
+  if (readError != 0 && fd == inputFd && ++inputReads == 2) {
+    errno = readError;
+    return -1;
+  }
+  static const auto next = reinterpret_cast<ReadFile>(dlsym(RTLD_NEXT, "read"));
+  return next(fd, buffer, size);
 }

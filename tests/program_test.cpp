@@ -265,35 +265,44 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
               points, unharmed, beforeMain);
 }
 
-TEST_F(ProgramTest, FailedOpenIsQuietOnlyForAMissingFile) {
+TEST_F(ProgramTest, FailedOpensAndReads) {
   if (const char *reason = preloadUnusable())
     GTEST_SKIP() << reason;
   writeInput("a,b,1\n");
   const std::string cannotOpen = "tree_data: DataFile.csv: cannot open: ";
   const struct {
+    const char *call; // which call fails: OPEN or READ
     int error;
     std::string out;
     std::string err;
     int status;
   } cases[] = {
-      {ENOENT, "Tree Data\n", "", 0},
-      {ENOTDIR, "Tree Data\n", "", 0},
-      {ELOOP, "Tree Data\n", "", 0},
-      {EACCES, "Tree Data\n", "", 0},
-      {EPERM, "Tree Data\n", "", 0},
-      {EINTR, "Tree Data\n1\n", "", 0}, // retried
-      {EMFILE, "Tree Data\n", cannotOpen + "Too many open files\n", 2},
-      {ENFILE, "Tree Data\n", cannotOpen + "Too many open files in system\n", 2},
-      {EIO, "Tree Data\n", cannotOpen + "Input/output error\n", 2},
-      {ENOMEM, "Tree Data\n", "tree_data: out of memory\n", 2},
+      // A file that is absent or not ours to read is quiet.
+      {"OPEN", ENOENT, "Tree Data\n", "", 0},
+      {"OPEN", ENOTDIR, "Tree Data\n", "", 0},
+      {"OPEN", ELOOP, "Tree Data\n", "", 0},
+      {"OPEN", EACCES, "Tree Data\n", "", 0},
+      {"OPEN", EPERM, "Tree Data\n", "", 0},
+      {"OPEN", EINTR, "Tree Data\n1\n", "", 0}, // retried
+      {"OPEN", EMFILE, "Tree Data\n", cannotOpen + "Too many open files\n", 2},
+      {"OPEN", ENFILE, "Tree Data\n", cannotOpen + "Too many open files in system\n", 2},
+      {"OPEN", EIO, "Tree Data\n", cannotOpen + "Input/output error\n", 2},
+      {"OPEN", ENOMEM, "Tree Data\n", "tree_data: out of memory\n", 2},
+      // The values read before the error stay printed, in order.
+      {"READ", EIO, "Tree Data\n1\n",
+       "tree_data: DataFile.csv: read error: Input/output error\n", 2},
+      {"READ", EINTR, "Tree Data\n1\n", "", 0}, // retried
   };
   for (const auto &c : cases) {
-    const Outcome result =
-        run("", preload + "TREE_DATA_FAIL_OPEN=" + std::to_string(c.error));
-    SCOPED_TRACE(strerror(c.error));
+    const std::string failing = preload + "TREE_DATA_FAIL_" + c.call + "=" +
+                                std::to_string(c.error);
+    SCOPED_TRACE(std::string(c.call) + ": " + strerror(c.error));
+    const Outcome result = run("", failing);
     EXPECT_EQ(result.out, c.out);
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(shell(failing + " '" PROGRAM_PATH "' >merged 2>&1"), c.status);
+    EXPECT_EQ(readFile(dir / "merged"), c.out + c.err);
   }
 }
 
