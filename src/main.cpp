@@ -148,9 +148,9 @@ int main() {
   try {
     std::ifstream file;
     const int openError = openInput(file);
-    if (openError == ENOMEM)
-      throw std::bad_alloc();
-    if (openError != 0 && !isAbsent(openError)) {
+    if (openError == ENOMEM) {
+      status = fail("out of memory");
+    } else if (openError != 0 && !isAbsent(openError)) {
       status = fail("cannot open", openError, true);
     } else if (openError == 0) {
       // A failed read throws, so that it is not taken for the end of the
@@ -163,9 +163,7 @@ int main() {
   } catch (const std::ios_base::failure &failure) {
     status = fail("read error", readErrorNumber(failure), true);
   }
-  if (!outputWritten()) {
-    fail("write error", errno);
-    status = exitFailure;
-  }
+  if (!outputWritten())
+    status = fail("write error", errno);
   return status;
 }
