@@ -23,14 +23,36 @@ constexpr int exitSuccess = 0;     // every line printed or quietly skipped
 constexpr int exitRowsSkipped = 1; // some row was skipped and reported
 constexpr int exitFailure = 2;     // an open, read, write or allocation failed
 
-// Ends the run: flushes what was printed so far, so that the diagnostic
+// The error number of the first write to standard output that failed, or 0.
+// The C library drops the block it could not write, so anything written after
+// it would leave a gap in the output: from then on the run writes nothing more
+// to it, and leaves nothing in its buffer for the flush at exit.
+int outputError = 0;
+
+// Says whether every write to standard output so far has succeeded; on the
+// first failure, keeps its error number, so call this right after writing.
+bool outputWhole() {
+  if (outputError == 0 && ferror_unlocked(stdout))
+    outputError = errno != 0 ? errno : EIO;
+  return outputError == 0;
+}
+
+// Writes out what standard output holds and says whether all of it has gone
+// out. Standard output is written through both std::cout and the C stream;
+// std::cout keeps no buffer of its own.
+bool flushOutput() {
+  std::fflush(stdout);
+  return outputWhole();
+}
+
+// Ends the run: writes out what was printed so far, so that the diagnostic
 // follows it where both go to one place, then writes "tree_data: WHAT", with
 // "INPUT: " before WHAT when `aboutInput`, and ": REASON" after it for an
 // error number other than noError (EIO's reason when the number is 0).
 // Allocates nothing, since it also reports running out of memory.
 constexpr int noError = -1;
 int fail(const char *what, int error = noError, bool aboutInput = false) {
-  std::fflush(stdout);
+  flushOutput();
   std::fprintf(stderr, "%s: %s%s%s%s%s\n", programName,
                aboutInput ? inputName : "", aboutInput ? ": " : "", what,
                error == noError ? "" : ": ",
@@ -49,14 +71,6 @@ int fail(const char *what, int error = noError, bool aboutInput = false) {
     std::_Exit(exitFailure);
   }
   std::abort();
-}
-
-// Flushes standard output, written through both std::cout and the C stream,
-// and says whether everything written to it has gone out.
-bool outputWritten() {
-  std::cout.flush();
-  const bool flushed = std::fflush(stdout) == 0;
-  return flushed && std::cout.good() && !std::ferror(stdout);
 }
 
 // Opens the input file, retrying an open that a signal interrupted. Returns 0,
@@ -98,8 +112,9 @@ int readErrorNumber(const std::ios_base::failure &failure) {
 }
 
 // Prints the value of every usable row of `file` and reports the rows it
-// skips; returns the exit status so far. Running out of memory and read
-// errors come out as exceptions.
+// skips; returns the exit status so far. Stops at the first failed write to
+// standard output. Running out of memory and read errors come out as
+// exceptions.
 int printRows(std::ifstream &file) {
   DataRow row;
   unsigned long long lineNumber = 0;
@@ -110,7 +125,10 @@ int printRows(std::ifstream &file) {
     if (result.kind != RowKind::Value) {
       const std::string message = skipMessage(row, result, lineNumber);
       if (!message.empty()) {
-        std::fflush(stdout);
+        // The values before the row go out first, so that the two stay in
+        // order where they go to one place.
+        if (!flushOutput())
+          break;
         std::fwrite(message.data(), 1, message.size(), stderr);
         status = exitRowsSkipped;
       }
@@ -120,9 +138,8 @@ int printRows(std::ifstream &file) {
     insert(root, result.value);
     printInOrder(root);
     destroyTree(root);
-    // Output that cannot be written makes the rest of the run pointless.
-    // The unlocked test is a flag read, not a call; there is one thread.
-    if (ferror_unlocked(stdout))
+    // A full block goes out from inside printf; the test is a flag read.
+    if (!outputWhole())
       break;
   }
   return status;
@@ -163,7 +180,7 @@ int main() {
   } catch (const std::ios_base::failure &failure) {
     status = fail("read error", readErrorNumber(failure), true);
   }
-  if (!outputWritten())
-    status = fail("write error", errno);
+  if (!flushOutput())
+    status = fail("write error", outputError);
   return status;
 }

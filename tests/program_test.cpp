@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <optional>
 #include <random>
@@ -265,6 +267,53 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
   std::printf("swept %llu allocation points (%llu gave the full answer); %llu "
               "made before main left out\n",
               points, unharmed, beforeMain);
+}
+
+// Fails each write to standard output in turn, once, by strace's fault
+// injection: the C library's stdio calls its own write, which no preload
+// reaches.
+TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
+  if (std::string(STRACE_PATH).empty())
+    GTEST_SKIP() << "strace is not installed";
+  // Six 64 KiB blocks of output, with a reported row after each 90 KB.
+  std::string rows;
+  for (int row = 1; row <= 40000; ++row)
+    rows += row % 9000 == 0 ? "x,y,bad\n" : "x,y," + std::to_string(row * 7919) + "\n";
+  writeInput(rows);
+  const Outcome full = run();
+  ASSERT_EQ(full.status, 1) << full.err;
+  shell("'" PROGRAM_PATH "' >merged 2>&1");
+  const std::string fullMerged = readFile(dir / "merged");
+  // Traces, and fails, only the writes to the file named out.
+  const std::string strace = "'" STRACE_PATH "' -qq -e trace=write -P \"$PWD/out\" -o writes ";
+  ASSERT_EQ(shell(strace + "'" PROGRAM_PATH "' >out 2>err"), 1);
+  const auto writesMade = [&] {
+    const std::string writes = readFile(dir / "writes");
+    return std::count(writes.begin(), writes.end(), '\n');
+  };
+  const long points = writesMade();
+  ASSERT_GT(points, 6);
+
+  // Each point fails with the next of these in turn: none may be retried.
+  const int errors[] = {EIO, EAGAIN, ENOSPC, EPIPE, EINTR, EDQUOT, EFBIG, EBADF, EINVAL};
+  for (long n = 1; n <= points; ++n) {
+    const int error = errors[static_cast<std::size_t>(n) % std::size(errors)];
+    const std::string writeError = "tree_data: write error: "s + strerror(error) + "\n";
+    SCOPED_TRACE("write " + std::to_string(n) + " of " + std::to_string(points) +
+                 ": " + strerror(error));
+    const std::string failing = strace + "-e inject=write:error=" +
+                                std::to_string(error) + ":when=" + std::to_string(n);
+    const Outcome result = run("", failing);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(writesMade(), n) << "written after the failed write";
+    EXPECT_TRUE(prefixThen(result.out, full.out, "")) << result.out.size();
+    EXPECT_TRUE(prefixThen(result.err, full.err, writeError)) << result.err;
+    // Both streams to one file, standard error under a second name.
+    shell(": >out && ln -f out alias && " + failing + " '" PROGRAM_PATH
+          "' >>out 2>>alias");
+    EXPECT_TRUE(prefixThen(readFile(dir / "out"), fullMerged, writeError));
+  }
+  std::printf("swept %ld writes to standard output\n", points);
 }
 
 TEST_F(ProgramTest, FailedOpensAndReads) {
