@@ -178,7 +178,9 @@ int main() {
   } catch (const std::bad_alloc &) {
     status = fail("out of memory");
   } catch (const std::ios_base::failure &failure) {
-    status = fail("read error", readErrorNumber(failure), true);
+    const int error = readErrorNumber(failure);
+    status = error == ENOMEM ? fail("out of memory")
+                             : fail("read error", error, true);
   }
   if (!flushOutput())
     status = fail("write error", outputError);

@@ -343,6 +343,7 @@ TEST_F(ProgramTest, FailedOpensAndReads) {
       {"READ", EIO, "Tree Data\n1\n",
        "tree_data: DataFile.csv: read error: Input/output error\n", 2},
       {"READ", EINTR, "Tree Data\n1\n", "", 0}, // retried
+      {"READ", ENOMEM, "Tree Data\n1\n", "tree_data: out of memory\n", 2},
   };
   for (const auto &c : cases) {
     const std::string failing = preload + "TREE_DATA_FAIL_" + c.call + "=" +
