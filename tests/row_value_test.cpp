@@ -84,6 +84,7 @@ TEST(EscapeFieldTest, ShowsOnlyPrintableAscii) {
     std::string shown;
   } cases[] = {
       {"plain text 1", "plain text 1"},
+      {" ~", " ~"}, // both ends of printable ASCII
       {"say \"hi\" \\o/", "say \\\"hi\\\" \\\\o/"},
       {"a\tb\r", "a\\tb\\r"},
       {std::string("\0\x1b[2J\x7f", 6), "\\x00\\x1b[2J\\x7f"},
