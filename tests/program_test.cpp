@@ -35,6 +35,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
+// The program as the shell starts it: behind its emulator when it is built
+// for another processor, since the shell cannot run it directly.
+const std::string program = PROGRAM_EMULATOR "'" PROGRAM_PATH "'";
+
 struct Outcome {
   std::string out;
   std::string err;
@@ -75,7 +79,7 @@ protected:
   // `stdoutTo`, when given, replaces the redirection that captures standard
   // output.
   Outcome run(const std::string &stdoutTo = "", const std::string &prefix = "") {
-    const int status = shell(prefix + " '" PROGRAM_PATH "' " +
+    const int status = shell(prefix + " " + program + " " +
                              (stdoutTo.empty() ? ">out" : stdoutTo) +
                              " 2>err");
     return {readFile(dir / "out"), readFile(dir / "err"), status};
@@ -153,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ProgramTest, DiagnosticsStayInOrderWithValues) {
   writeInput("a,b,1\na,b\na,b,2\n");
-  EXPECT_EQ(shell("'" PROGRAM_PATH "' >out 2>&1"), 1);
+  EXPECT_EQ(shell(program + " >out 2>&1"), 1);
   EXPECT_EQ(readFile(dir / "out"),
             "Tree Data\n1\n" + where +
                 "2: skipped row: fewer than three fields\n2\n");
@@ -199,7 +203,7 @@ TEST_F(ProgramTest, BrokenPipeEndsBySignal) {
   for (int i = 0; i < 200000; ++i)
     rows += "a,b,123456\n";
   writeInput(rows);
-  shell("{ '" PROGRAM_PATH "' 2>err; echo \"$?\" >status; } | head -n 1 >out");
+  shell("{ " + program + " 2>err; echo \"$?\" >status; } | head -n 1 >out");
   EXPECT_EQ(readFile(dir / "out"), "Tree Data\n");
   EXPECT_EQ(readFile(dir / "err"), "");
   EXPECT_EQ(readFile(dir / "status"), "141\n"); // 128 + SIGPIPE
@@ -238,7 +242,7 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
   const Outcome full = run("", preload + "TREE_DATA_COUNT_TO=count");
   ASSERT_EQ(full.status, 1) << full.err;
   ASSERT_EQ(full.out, "Tree Data\n10\n-20\n30\n");
-  EXPECT_EQ(shell("'" PROGRAM_PATH "' >merged 2>&1"), 1);
+  EXPECT_EQ(shell(program + " >merged 2>&1"), 1);
   const std::string fullMerged = readFile(dir / "merged");
   unsigned long long beforeMain = 0;
   unsigned long long points = 0;
@@ -260,7 +264,7 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
     EXPECT_TRUE(prefixThen(result.out, full.out, "")) << result.out;
     EXPECT_TRUE(prefixThen(result.err, full.err, oom)) << result.err;
     // Both streams to one place: all that came before, then the diagnostic.
-    shell(failing + " '" PROGRAM_PATH "' >merged 2>&1");
+    shell(failing + " " + program + " >merged 2>&1");
     const std::string merged = readFile(dir / "merged");
     EXPECT_TRUE(prefixThen(merged, fullMerged, oom)) << merged;
   }
@@ -282,14 +286,14 @@ TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
   writeInput(rows);
   const Outcome full = run();
   ASSERT_EQ(full.status, 1) << full.err;
-  shell("'" PROGRAM_PATH "' >merged 2>&1");
+  shell(program + " >merged 2>&1");
   const std::string fullMerged = readFile(dir / "merged");
   // Traces, and fails, only the writes to the file named out.
   std::string strace = "'" STRACE_PATH "' -qq -e trace=write -P \"$PWD/out\" -o writes ";
 #if defined(TREE_DATA_SANITIZED)
   strace = "ASAN_OPTIONS=detect_leaks=0 " + strace; // LeakSanitizer cannot run under ptrace
 #endif
-  ASSERT_EQ(shell(strace + "'" PROGRAM_PATH "' >out 2>err"), 1);
+  ASSERT_EQ(shell(strace + program + " >out 2>err"), 1);
   const auto writesMade = [&] {
     const std::string writes = readFile(dir / "writes");
     return std::count(writes.begin(), writes.end(), '\n');
@@ -312,8 +316,7 @@ TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
     EXPECT_TRUE(prefixThen(result.out, full.out, "")) << result.out.size();
     EXPECT_TRUE(prefixThen(result.err, full.err, writeError)) << result.err;
     // Both streams to one file, standard error under a second name.
-    shell(": >out && ln -f out alias && " + failing + " '" PROGRAM_PATH
-          "' >>out 2>>alias");
+    shell(": >out && ln -f out alias && " + failing + " " + program + " >>out 2>>alias");
     EXPECT_TRUE(prefixThen(readFile(dir / "out"), fullMerged, writeError));
   }
   std::printf("swept %ld writes to standard output\n", points);
@@ -356,7 +359,7 @@ TEST_F(ProgramTest, FailedOpensAndReads) {
     EXPECT_EQ(result.out, c.out);
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(result.status, c.status);
-    EXPECT_EQ(shell(failing + " '" PROGRAM_PATH "' >merged 2>&1"), c.status);
+    EXPECT_EQ(shell(failing + " " + program + " >merged 2>&1"), c.status);
     EXPECT_EQ(readFile(dir / "merged"), c.out + c.err);
   }
 }
@@ -523,7 +526,7 @@ TEST_F(ProgramTest, PeakMemoryDoesNotGrowWithTheFile) {
     }
     out.close();
     // One row in a hundred is reported, so only the long run ends with 1.
-    ASSERT_EQ(shell("'" TIME_PATH "' -f %M -o peak '" PROGRAM_PATH "' >/dev/null 2>&1"),
+    ASSERT_EQ(shell("'" TIME_PATH "' -f %M -o peak " + program + " >/dev/null 2>&1"),
               i == 0 ? 0 : 1);
     // The figure is on the last line, after any note on the exit status.
     const std::string peak = readFile(dir / "peak");
