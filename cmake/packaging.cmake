@@ -71,4 +71,6 @@ if(TREE_DATA_STATIC)
 else()
   set(CPACK_GENERATOR DEB)
 endif()
+# Makes the same bytes from the same sources, whoever builds them.
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/repack.cmake)
 include(CPack)
