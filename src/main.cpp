@@ -60,6 +60,12 @@ int fail(const char *what, int error = noError, bool aboutInput = false) {
   return exitFailure;
 }
 
+// Ends the run for a failed open or read of the input file, reporting a lack
+// of memory as such, like any other.
+int failInput(const char *what, int error) {
+  return error == ENOMEM ? fail("out of memory") : fail(what, error, true);
+}
+
 // Called instead of std::terminate. The run-time terminates with no exception
 // in flight when it cannot allocate the exception it was about to throw,
 // which happens only when memory ran out before main could start and the
@@ -165,22 +171,18 @@ int main() {
   try {
     std::ifstream file;
     const int openError = openInput(file);
-    if (openError == ENOMEM) {
-      status = fail("out of memory");
-    } else if (openError != 0 && !isAbsent(openError)) {
-      status = fail("cannot open", openError, true);
-    } else if (openError == 0) {
+    if (openError == 0) {
       // A failed read throws, so that it is not taken for the end of the
       // file; reaching the end only sets the fail bit, which ends the loop.
       file.exceptions(std::ios::badbit);
       status = printRows(file);
+    } else if (!isAbsent(openError)) {
+      status = failInput("cannot open", openError);
     }
   } catch (const std::bad_alloc &) {
     status = fail("out of memory");
   } catch (const std::ios_base::failure &failure) {
-    const int error = readErrorNumber(failure);
-    status = error == ENOMEM ? fail("out of memory")
-                             : fail("read error", error, true);
+    status = failInput("read error", readErrorNumber(failure));
   }
   if (!flushOutput())
     status = fail("write error", outputError);
