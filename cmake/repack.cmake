@@ -13,7 +13,7 @@
 # (each file's size in KiB rounded up, 1 for anything else), and dpkg-deb
 # packs it again, with root as owner and times from SOURCE_DATE_EPOCH.
 
-# The tarball's members, in the order tar lists them.
+# How tar packs the tarball's staged tree.
 set(tarOptions --sort=name --format=gnu --owner=0 --group=0 --numeric-owner
                --mode=u+rwX,go+rX,go-w)
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
@@ -34,14 +34,14 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
     execute_process(COMMAND dpkg-deb --raw-extract ${package} ${tree}
                     COMMAND_ERROR_IS_FATAL ANY)
     set(size 1) # the package's root
-    file(GLOB_RECURSE entries LIST_DIRECTORIES true ${tree}/*)
+    file(GLOB_RECURSE entries LIST_DIRECTORIES true RELATIVE ${tree} ${tree}/*)
     foreach(entry IN LISTS entries)
-      if(entry MATCHES "^${tree}/DEBIAN(/|$)")
+      if(entry MATCHES "^DEBIAN(/|$)")
         continue()
-      elseif(IS_DIRECTORY ${entry})
+      elseif(IS_DIRECTORY ${tree}/${entry})
         math(EXPR size "${size} + 1")
       else()
-        file(SIZE ${entry} bytes)
+        file(SIZE ${tree}/${entry} bytes)
         math(EXPR size "${size} + (${bytes} + 1023) / 1024")
       endif()
     endforeach()
