@@ -23,6 +23,7 @@ install(FILES ${PROJECT_BINARY_DIR}/tree_data.1.gz
 if(TREE_DATA_STATIC)
   # The portable tarball: README and LICENSE beside bin/ and share/.
   install(FILES README.md LICENSE DESTINATION .)
+  set(CPACK_GENERATOR TGZ)
 else()
   # Debian's place for the licence, in its machine-readable form, and for
   # the changelog of a package that is its own upstream.
@@ -39,6 +40,7 @@ else()
   tree_data_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog changelog)
   install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tree-data)
+  set(CPACK_GENERATOR DEB)
 endif()
 
 set(CPACK_PACKAGE_NAME tree_data)
@@ -66,11 +68,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
-if(TREE_DATA_STATIC)
-  set(CPACK_GENERATOR TGZ)
-else()
-  set(CPACK_GENERATOR DEB)
-endif()
 # Makes the same bytes from the same sources, whoever builds them.
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/repack.cmake)
 include(CPack)
