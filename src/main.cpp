@@ -20,8 +20,9 @@
 namespace {
 
 constexpr int exitSuccess = 0;     // every line printed or quietly skipped
-constexpr int exitRowsSkipped = 1; // some row was skipped and reported
-constexpr int exitFailure = 2;     // an open, read, write or allocation failed
+constexpr int exitRowsSkipped = 1; // some line was reported
+constexpr int exitFailure = 2;     // an open, read, write, close or allocation
+                                   // failed
 
 // The error number of the first write to standard output that failed, or 0.
 // The C library drops the block it could not write, so anything written after
@@ -117,9 +118,9 @@ int readErrorNumber(const std::ios_base::failure &failure) {
              : 0;
 }
 
-// Prints the value of every usable row of `file` and reports the rows it
-// skips; returns the exit status so far. Stops at the first failed write to
-// standard output. Running out of memory and read errors come out as
+// Prints the value of every usable row of `file` and reports the lines it
+// finds fault with; returns the exit status so far. Stops at the first failed
+// write to standard output. Running out of memory and read errors come out as
 // exceptions.
 int printRows(std::ifstream &file) {
   DataRow row;
@@ -128,18 +129,17 @@ int printRows(std::ifstream &file) {
   while (file >> row) {
     ++lineNumber;
     const RowValue result = rowValue(row, lineNumber);
-    if (result.kind != RowKind::Value) {
-      const std::string message = skipMessage(row, result, lineNumber);
-      if (!message.empty()) {
-        // The values before the row go out first, so that the two stay in
-        // order where they go to one place.
-        if (!flushOutput())
-          break;
-        std::fwrite(message.data(), 1, message.size(), stderr);
-        status = exitRowsSkipped;
-      }
-      continue;
+    if (isReported(result)) {
+      const std::string message = rowDiagnostics(row, result, lineNumber);
+      // The values before the row go out first, so that the two stay in
+      // order where they go to one place.
+      if (!flushOutput())
+        break;
+      std::fwrite(message.data(), 1, message.size(), stderr);
+      status = exitRowsSkipped;
     }
+    if (result.kind != RowKind::Value)
+      continue;
     Node *root = nullptr;
     insert(root, result.value);
     printInOrder(root);

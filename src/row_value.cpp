@@ -1,13 +1,31 @@
 #include "row_value.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <stdexcept>
 
 namespace {
 
-// Bytes that make a lone field blank; a line holds no newline.
-bool isBlank(const std::string &field) {
-  return field.find_first_not_of(" \t\r\v\f") == std::string::npos;
+// Whether every field is made of spaces, tabs, carriage returns, vertical
+// tabs and form feeds alone, as the empty rows a spreadsheet exports are; a
+// line holds no newline.
+bool isBlank(const DataRow &row) {
+  for (std::size_t i = 0; i < row.size(); ++i)
+    if (row[i].find_first_not_of(" \t\r\v\f") != std::string::npos)
+      return false;
+  return true;
+}
+
+// Whether a carriage return stands anywhere but at the end of the last field,
+// where the carriage return of a CRLF line ends up.
+bool hasStrayCarriageReturn(const DataRow &row) {
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const std::string &field = row[i];
+    const auto at = std::find(field.begin(), field.end(), '\r');
+    if (at != field.end() && (i + 1 < row.size() || at + 1 != field.end()))
+      return true;
+  }
+  return false;
 }
 
 // Fields longer than this are cut short in diagnostics.
@@ -16,27 +34,36 @@ constexpr std::size_t shownFieldBytes = 40;
 } // namespace
 
 RowValue rowValue(const DataRow &row, unsigned long long lineNumber) {
-  if (row.size() == 0 || (row.size() == 1 && isBlank(row[0])))
-    return {RowKind::Blank, 0};
+  const bool stray = hasStrayCarriageReturn(row);
+  // A row of numbers is never blank, so only rows that give none are
+  // looked at for it.
   if (row.size() < 3)
-    return {RowKind::FewFields, 0};
+    return {isBlank(row) ? RowKind::Blank : RowKind::FewFields, 0, stray};
   try {
-    return {RowKind::Value, std::stoi(row[2], nullptr, 10)};
+    return {RowKind::Value, std::stoi(row[2], nullptr, 10), stray};
   } catch (const std::invalid_argument &) {
-    return {lineNumber == 1 ? RowKind::Header : RowKind::NotInteger, 0};
+    if (isBlank(row))
+      return {RowKind::Blank, 0, stray};
+    return {lineNumber == 1 ? RowKind::Header : RowKind::NotInteger, 0, stray};
   } catch (const std::out_of_range &) {
-    return {RowKind::OutOfRange, 0};
+    return {RowKind::OutOfRange, 0, stray};
   }
 }
 
-std::string skipMessage(const DataRow &row, const RowValue &result,
-                        unsigned long long lineNumber) {
+std::string rowDiagnostics(const DataRow &row, const RowValue &result,
+                           unsigned long long lineNumber) {
+  const std::string where = std::string(programName) + ": " + inputName + ":" +
+                            std::to_string(lineNumber) + ": ";
+  std::string lines;
+  if (result.strayCarriageReturn)
+    lines = where + "carriage return inside the line; lines end only at a "
+                    "newline\n";
   std::string reason;
   switch (result.kind) {
   case RowKind::Value:
   case RowKind::Blank:
   case RowKind::Header:
-    return {};
+    return lines;
   case RowKind::FewFields:
     reason = "fewer than three fields";
     break;
@@ -47,15 +74,13 @@ std::string skipMessage(const DataRow &row, const RowValue &result,
     reason = "third field \"" + escapeField(row[2]) + "\" is out of range";
     break;
   }
-  return std::string(programName) + ": " + inputName + ":" +
-         std::to_string(lineNumber) + ": skipped row: " + reason + "\n";
+  return lines + where + "skipped row: " + reason + "\n";
 }
 
 std::string escapeField(const std::string &field) {
   static const char hexDigits[] = "0123456789abcdef";
   std::string shown;
-  const std::size_t end =
-      field.size() > shownFieldBytes ? shownFieldBytes : field.size();
+  const std::size_t end = std::min(field.size(), shownFieldBytes);
   for (std::size_t i = 0; i < end; ++i) {
     const auto byte = static_cast<unsigned char>(field[i]);
     if (byte == '"' || byte == '\\') {

@@ -13,7 +13,7 @@ inline constexpr char inputName[] = "DataFile.csv";
 
 enum class RowKind {
   Value,        // the third field converts; its value is in `value`
-  Blank,        // no fields, or one field of white space: skipped quietly
+  Blank,        // no fields, or only fields of white space: skipped quietly
   Header,       // line 1 whose third field is not a number: skipped quietly
   FewFields,    // fewer than three fields: skipped and reported
   NotInteger,   // third field does not start with a number: skipped, reported
@@ -23,16 +23,27 @@ enum class RowKind {
 struct RowValue {
   RowKind kind;
   int value; // the third field's value when kind is RowKind::Value, else 0
+  // A carriage return stands before the line's last byte: the file's lines
+  // may end in a carriage return alone, which does not end a line. Reported
+  // whatever the kind.
+  bool strayCarriageReturn;
 };
 
 // Classifies `row`, read from line `lineNumber` (counted from 1), and converts
 // its third field the way std::stoi does in base 10.
 RowValue rowValue(const DataRow &row, unsigned long long lineNumber);
 
-// Returns the diagnostic line, newline included, for a row that is skipped and
+// Whether the row's line gets a diagnostic.
+inline bool isReported(const RowValue &result) {
+  return result.strayCarriageReturn || result.kind == RowKind::FewFields ||
+         result.kind == RowKind::NotInteger ||
+         result.kind == RowKind::OutOfRange;
+}
+
+// Returns the diagnostic lines, each ended by a newline, for a row that is
 // reported, or an empty string for any other row.
-std::string skipMessage(const DataRow &row, const RowValue &result,
-                        unsigned long long lineNumber);
+std::string rowDiagnostics(const DataRow &row, const RowValue &result,
+                           unsigned long long lineNumber);
 
 // Returns `field` made safe to show on a terminal between double quotes:
 // printable ASCII as it is but for `"` and `\`, which are escaped, \r and \t

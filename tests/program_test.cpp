@@ -127,8 +127,8 @@ INSTANTIATE_TEST_SUITE_P(
                 "a,b,-0\na,b,2147483647\na,b,-2147483648\r\n",
                 "3\n42\n7\n-3\n7\n12\n0\n2147483647\n-2147483648\n", "", 0},
         RunCase{"HeaderAndBlanksQuiet",
-                "id,name,value\n\n \t\r\na,b,1\n\r\n,\na,b,2\n", "1\n2\n", "",
-                0},
+                "id,name,value\n\n \t\r\na,b,1\n\r\n,\n,,,\r\na,b,2\n,,\n",
+                "1\n2\n", "", 0},
         RunCase{"NumericFirstLineIsData", "1,2,3\n", "3\n", "", 0},
         RunCase{"BadRowsBetweenGoodOnes",
                 "a,b,1\na,b\na,b,2\nid,name,value\na,b,\"4\"\na,b,3",
@@ -148,6 +148,17 @@ INSTANTIATE_TEST_SUITE_P(
                     where +
                     "2: skipped row: third field \"-2147483649\" is out of "
                     "range\n",
+                1},
+        RunCase{"LinesEndingInCarriageReturns",
+                "id,name,value\r1,a,42\r\n1,a,42\r2,b,-17\r\na,b,-\r3\n", "42\n",
+                where + "1: carriage return inside the line; lines end only at "
+                        "a newline\n" +
+                    where + "2: carriage return inside the line; lines end "
+                            "only at a newline\n" +
+                    where + "3: carriage return inside the line; lines end "
+                            "only at a newline\n" +
+                    where + "3: skipped row: third field \"-\\r3\" is not an "
+                            "integer\n",
                 1},
         RunCase{"ControlBytesEscaped", "a,b,1\na,b,\x1b]0;owned\a\xff\n", "1\n",
                 where + "2: skipped row: third field "
@@ -384,12 +395,12 @@ bool onlyIntegers(const std::string &out, std::size_t &values) {
   return true;
 }
 
-// Says whether every line of `err` is a skipped-row diagnostic.
+// Says whether every line of `err` is a diagnostic about a line.
 bool onlyRowDiagnostics(const std::string &err) {
   static const std::regex diagnostic(
-      "tree_data: DataFile\\.csv:[1-9][0-9]*: skipped row: (fewer than "
+      "tree_data: DataFile\\.csv:[1-9][0-9]*: (skipped row: (fewer than "
       "three fields|third field \"[ -~]*\" is (not an integer|out of "
-      "range))");
+      "range))|carriage return inside the line; lines end only at a newline)");
   std::istringstream lines(err);
   for (std::string line; std::getline(lines, line);)
     if (!std::regex_match(line, diagnostic))
@@ -456,7 +467,8 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     1, 2},
         HostileCase{"MillionCommas",
-                    [] { return "a,b,1\n" + std::string(1000000, ',') + "\na,b,2\n"; },
+                    // Blank but for the last of its fields.
+                    [] { return "a,b,1\n" + std::string(1000000, ',') + "x\na,b,2\n"; },
                     1, 2},
         HostileCase{"MillionEmptyLines",
                     [] { return std::string(1000000, '\n') + "a,b,5\n"; }, 0,

@@ -16,6 +16,7 @@ struct RowCase {
   RowKind kind;
   int value;
   std::string message; // without the "tree_data: DataFile.csv:N: " prefix
+  bool strayCarriageReturn = false; // reported on a line of its own first
 };
 
 // Shows a case by its name in test listings.
@@ -33,8 +34,12 @@ TEST_P(RowValueTest, ConvertsOrExplains) {
   EXPECT_EQ(result.value, c.value);
   const std::string prefix =
       "tree_data: DataFile.csv:" + std::to_string(c.lineNumber) + ": ";
-  EXPECT_EQ(skipMessage(row, result, c.lineNumber),
-            c.message.empty() ? "" : prefix + c.message + "\n");
+  EXPECT_EQ(rowDiagnostics(row, result, c.lineNumber),
+            (c.strayCarriageReturn
+                 ? prefix + "carriage return inside the line; lines end only "
+                            "at a newline\n"
+                 : "") +
+                (c.message.empty() ? "" : prefix + c.message + "\n"));
 }
 
 constexpr RowKind value = RowKind::Value;
@@ -57,13 +62,23 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"Empty", "", 3, RowKind::Blank, 0, ""},
         RowCase{"WhiteSpace", " \t\r", 3, RowKind::Blank, 0, ""},
         RowCase{"LoneComma", ",", 3, RowKind::Blank, 0, ""},
+        RowCase{"SpreadsheetEmptyRow", ",,,\r", 3, RowKind::Blank, 0, ""},
+        RowCase{"BlankFields", ", ,\t,\v\f", 3, RowKind::Blank, 0, ""},
+        RowCase{"OneFieldNotBlank", "x,,\t", 4, RowKind::NotInteger, 0,
+                "skipped row: third field \"\\t\" is not an integer"},
         RowCase{"Header", "id,name,value", 1, RowKind::Header, 0, ""},
         RowCase{"HeaderLater", "id,name,value", 2, RowKind::NotInteger, 0,
                 "skipped row: third field \"value\" is not an integer"},
         RowCase{"ShortFirstLine", "id,name", 1, RowKind::FewFields, 0,
                 "skipped row: fewer than three fields"},
-        RowCase{"TwoBlankFields", " , ", 4, RowKind::FewFields, 0,
+        RowCase{"TwoFields", " ,x", 4, RowKind::FewFields, 0,
                 "skipped row: fewer than three fields"},
+        RowCase{"CarriageReturnsEndNoLine", "1,a,42\r2,b,-17\r", 1, value, 42,
+                "", true},
+        RowCase{"CarriageReturnInHeader", "id,name,value\r1,a,42", 1,
+                RowKind::Header, 0, "", true},
+        RowCase{"CarriageReturnInShortRow", "a\r,b\r", 2, RowKind::FewFields,
+                0, "skipped row: fewer than three fields", true},
         RowCase{"EmptyThird", "a,b,,d", 5, RowKind::NotInteger, 0,
                 "skipped row: third field \"\" is not an integer"},
         RowCase{"SignOnly", "a,b,-", 5, RowKind::NotInteger, 0,
