@@ -46,14 +46,28 @@ bool flushOutput() {
   return outputWhole();
 }
 
-// Ends the run: writes out what was printed so far, so that the diagnostic
-// follows it where both go to one place, then writes "tree_data: WHAT", with
-// "INPUT: " before WHAT when `aboutInput`, and ": REASON" after it for an
-// error number other than noError (EIO's reason when the number is 0).
-// Allocates nothing, since it also reports running out of memory.
+// Closes standard output and says whether everything written to it went out:
+// network file systems may report a failed write only at close. std::cout
+// lets go of it first, since it would otherwise flush the closed stream at
+// exit, which C leaves undefined (glibc does nothing, so no test can tell).
+bool closeOutput() {
+  std::cout.rdbuf(nullptr);
+  if (std::fclose(stdout) != 0)
+    outputError = errno != 0 ? errno : EIO;
+  return outputError == 0;
+}
+
+// Ends the run: writes "tree_data: WHAT", with "INPUT: " before WHAT when
+// `aboutInput`, and ": REASON" after it for an error number other than
+// noError (EIO's reason when the number is 0). What was printed before goes
+// out first, so that the diagnostic follows it where both go to one place;
+// not once standard output has failed, since it may be closed by then (as at
+// exit, glibc would do nothing, so no test can tell). Allocates nothing,
+// since it also reports running out of memory.
 constexpr int noError = -1;
 int fail(const char *what, int error = noError, bool aboutInput = false) {
-  flushOutput();
+  if (outputError == 0)
+    flushOutput();
   std::fprintf(stderr, "%s: %s%s%s%s%s\n", programName,
                aboutInput ? inputName : "", aboutInput ? ": " : "", what,
                error == noError ? "" : ": ",
@@ -184,7 +198,10 @@ int main() {
   } catch (const std::ios_base::failure &failure) {
     status = failInput("read error", readErrorNumber(failure));
   }
-  if (!flushOutput())
+  if (!flushOutput() || !closeOutput())
     status = fail("write error", outputError);
+  // A diagnostic that could not be written leaves nothing reported.
+  if (std::ferror(stderr))
+    status = exitFailure;
   return status;
 }

@@ -17,6 +17,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -194,18 +195,33 @@ TEST_F(ProgramTest, UnreadableFileIsQuiet) {
 }
 
 TEST_F(ProgramTest, WriteErrorsAreReported) {
-  writeInput("a,b,1\na,b,2\n");
+  const std::string good = "a,b,1\na,b,2\n";
+  const std::string bad = "a,b,1\na,b\na,b,2\n";
+  const std::string whole = "Tree Data\n1\n2\n";
   const struct {
-    const char *stdoutTo;
-    const char *err;
+    const std::string &input;
+    const char *redirections;
+    std::string out; // not looked at when empty
+    std::string err;
+    int status;
   } cases[] = {
-      {">/dev/full", "tree_data: write error: No space left on device\n"},
-      {">&-", "tree_data: write error: Bad file descriptor\n"},
+      {good, ">/dev/full 2>err", "", "tree_data: write error: No space left on device\n", 2},
+      {good, ">&- 2>err", "", "tree_data: write error: Bad file descriptor\n", 2},
+      // A diagnostic that cannot be written leaves the values whole.
+      {bad, ">out 2>/dev/full", whole, "", 2},
+      {bad, ">out 2>&-", whole, "", 2},
+      // With nothing to say, standard error is never written.
+      {good, ">out 2>&-", whole, "", 0},
   };
   for (const auto &c : cases) {
-    const Outcome result = run(c.stdoutTo);
-    EXPECT_EQ(result.err, c.err) << c.stdoutTo;
-    EXPECT_EQ(result.status, 2) << c.stdoutTo;
+    SCOPED_TRACE(c.redirections);
+    writeInput(c.input);
+    fs::remove(dir / "err");
+    EXPECT_EQ(shell(program + " " + c.redirections), c.status);
+    if (!c.out.empty()) {
+      EXPECT_EQ(readFile(dir / "out"), c.out);
+    }
+    EXPECT_EQ(readFile(dir / "err"), c.err);
   }
 }
 
@@ -299,38 +315,74 @@ TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
   ASSERT_EQ(full.status, 1) << full.err;
   shell(program + " >merged 2>&1");
   const std::string fullMerged = readFile(dir / "merged");
-  // Traces, and fails, only the writes to the file named out.
-  std::string strace = "'" STRACE_PATH "' -qq -e trace=write -P \"$PWD/out\" -o writes ";
+  // Traces, and fails, only the writes to the file named out, and its close.
+  std::string strace =
+      "'" STRACE_PATH "' -qq -e trace=write,close -P \"$PWD/out\" -o calls ";
 #if defined(TREE_DATA_SANITIZED)
   strace = "ASAN_OPTIONS=detect_leaks=0 " + strace; // LeakSanitizer cannot run under ptrace
 #endif
   ASSERT_EQ(shell(strace + program + " >out 2>err"), 1);
   const auto writesMade = [&] {
-    const std::string writes = readFile(dir / "writes");
-    return std::count(writes.begin(), writes.end(), '\n');
+    std::istringstream calls(readFile(dir / "calls"));
+    long writes = 0;
+    for (std::string call; std::getline(calls, call);)
+      writes += call.rfind("write(", 0) == 0 ? 1 : 0;
+    return writes;
   };
   const long points = writesMade();
   ASSERT_GT(points, 6);
 
-  // Each point fails with the next of these in turn: none may be retried.
+  // Each write fails with the next of these in turn: none may be retried.
+  // The point after the last write is the close, failing as a network file
+  // system's may, with all written.
   const int errors[] = {EIO, EAGAIN, ENOSPC, EPIPE, EINTR, EDQUOT, EFBIG, EBADF, EINVAL};
-  for (long n = 1; n <= points; ++n) {
-    const int error = errors[static_cast<std::size_t>(n) % std::size(errors)];
+  for (long n = 1; n <= points + 1; ++n) {
+    const bool atClose = n > points;
+    const int error = atClose ? EIO : errors[static_cast<std::size_t>(n) % std::size(errors)];
     const std::string writeError = "tree_data: write error: "s + strerror(error) + "\n";
-    SCOPED_TRACE("write " + std::to_string(n) + " of " + std::to_string(points) +
-                 ": " + strerror(error));
-    const std::string failing = strace + "-e inject=write:error=" +
-                                std::to_string(error) + ":when=" + std::to_string(n);
+    SCOPED_TRACE((atClose ? "the close" : "write " + std::to_string(n)) + " of " +
+                 std::to_string(points) + ": " + strerror(error));
+    const std::string failing =
+        strace + (atClose ? "-e inject=close:error=EIO"
+                          : "-e inject=write:error=" + std::to_string(error) +
+                                ":when=" + std::to_string(n));
     const Outcome result = run("", failing);
     EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(writesMade(), n) << "written after the failed write";
+    EXPECT_EQ(writesMade(), atClose ? points : n) << "written after the failed write";
     EXPECT_TRUE(prefixThen(result.out, full.out, "")) << result.out.size();
+    if (atClose) {
+      EXPECT_EQ(result.out, full.out);
+    }
     EXPECT_TRUE(prefixThen(result.err, full.err, writeError)) << result.err;
     // Both streams to one file, standard error under a second name.
     shell(": >out && ln -f out alias && " + failing + " " + program + " >>out 2>>alias");
     EXPECT_TRUE(prefixThen(readFile(dir / "out"), fullMerged, writeError));
   }
-  std::printf("swept %ld writes to standard output\n", points);
+  std::printf("swept %ld writes to standard output and its close\n", points);
+}
+
+// The values go out in 64 KiB blocks, to a pipe too, where the C library
+// alone would write 4 KiB at a time.
+TEST_F(ProgramTest, OutputGoesOutInFullBlocks) {
+  if (std::string(STRACE_PATH).empty())
+    GTEST_SKIP() << "strace is not installed";
+  std::string rows;
+  for (int row = 1; row <= 40000; ++row)
+    rows += "x,y," + std::to_string(row * 7919) + "\n";
+  writeInput(rows);
+  ASSERT_EQ(shell("'" STRACE_PATH "' -qq -e trace=write -e signal=none -o calls " +
+                  program + " | cat >out"),
+            0);
+  static const std::regex toStandardOutput("write\\(1, .*\\) = ([0-9]+)");
+  std::istringstream calls(readFile(dir / "calls"));
+  std::vector<long> sizes;
+  std::smatch match;
+  for (std::string call; std::getline(calls, call);)
+    if (std::regex_match(call, match, toStandardOutput))
+      sizes.push_back(std::stol(match[1]));
+  ASSERT_GE(sizes.size(), 3u);
+  sizes.pop_back();
+  EXPECT_EQ(std::count(sizes.begin(), sizes.end(), 65536L), static_cast<long>(sizes.size()));
 }
 
 TEST_F(ProgramTest, FailedOpensAndReads) {
