@@ -104,7 +104,6 @@ int openInput(std::ifstream &file) {
       return 0;
     if (errno != EINTR)
       return errno != 0 ? errno : EIO;
-    file.clear();
   }
 }
 

@@ -1,6 +1,9 @@
 // Preloaded into the program by its tests to make the system fail on cue,
 // as set by the environment:
 //   TREE_DATA_FAIL_ALLOC=N    the N-th allocation after main starts fails
+//   TREE_DATA_FAIL_RESERVE=1  allocations of 64 KiB or more before main fail:
+//                             the C++ run-time's reserve for the exceptions
+//                             that it cannot allocate otherwise
 //   TREE_DATA_FAIL_OPEN=E     opening DataFile.csv fails with error number E;
 //                             EINTR only the first time, as a signal would
 //   TREE_DATA_FAIL_READ=E     the second read of DataFile.csv, after the
@@ -9,7 +12,7 @@
 //                             many allocations were made before main started
 //                             and after
 // Allocations made before main belong to the C and C++ run-times' start-up
-// and are counted but never failed.
+// and are counted, but failed only as TREE_DATA_FAIL_RESERVE says.
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -42,11 +45,21 @@ long long numberFrom(const char *name) {
   return text != nullptr ? std::atoll(text) : 0;
 }
 
-// Counts an allocation and says whether it is the one to fail.
-bool allocationFails() {
+// Whether TREE_DATA_FAIL_RESERVE is set; read on first use, before main,
+// without allocating.
+bool reserveFails() {
+  static const bool fails = std::getenv("TREE_DATA_FAIL_RESERVE") != nullptr;
+  return fails;
+}
+
+// Counts an allocation of `size` bytes and says whether it is the one to fail.
+bool allocationFails(std::size_t size) {
   if (!mainStarted) {
     ++before;
-    return false;
+    if (size < 65536 || !reserveFails())
+      return false;
+    errno = ENOMEM;
+    return true;
   }
   if (++after != failAt)
     return false;
@@ -86,19 +99,19 @@ extern "C" int __libc_start_main(MainFunction main, int argc, char **argv,
 }
 
 extern "C" void *malloc(std::size_t size) noexcept {
-  return allocationFails() ? nullptr : __libc_malloc(size);
+  return allocationFails(size) ? nullptr : __libc_malloc(size);
 }
 
 extern "C" void *calloc(std::size_t count, std::size_t size) noexcept {
-  return allocationFails() ? nullptr : __libc_calloc(count, size);
+  return allocationFails(count * size) ? nullptr : __libc_calloc(count, size);
 }
 
 extern "C" void *realloc(void *memory, std::size_t size) noexcept {
-  return allocationFails() ? nullptr : __libc_realloc(memory, size);
+  return allocationFails(size) ? nullptr : __libc_realloc(memory, size);
 }
 
 extern "C" void *aligned_alloc(std::size_t alignment, std::size_t size) noexcept {
-  return allocationFails() ? nullptr : __libc_memalign(alignment, size);
+  return allocationFails(size) ? nullptr : __libc_memalign(alignment, size);
 }
 
 extern "C" FILE *fopen64(const char *path, const char *mode) {

@@ -278,15 +278,21 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
 
   const std::string oom = "tree_data: out of memory\n";
   unsigned long long unharmed = 0;
-  for (unsigned long long n = 1; n <= points; ++n) {
-    const std::string failing = preload + "TREE_DATA_FAIL_ALLOC=" + std::to_string(n);
+  // Each point once with the run-time's reserve for exceptions, and once
+  // without it, where an exception that cannot be allocated terminates.
+  for (unsigned long long step = 0; step < 2 * points; ++step) {
+    const unsigned long long n = step / 2 + 1;
+    const bool noReserve = step % 2 == 1;
+    const std::string failing = preload + (noReserve ? "TREE_DATA_FAIL_RESERVE=1 " : "") +
+                                "TREE_DATA_FAIL_ALLOC=" + std::to_string(n);
     const Outcome result = run("", failing);
     if (result.out == full.out && result.err == full.err &&
         result.status == full.status) {
       ++unharmed;
       continue;
     }
-    SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(points));
+    SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(points) +
+                 (noReserve ? ", no reserve" : ""));
     EXPECT_EQ(result.status, 2);
     EXPECT_TRUE(prefixThen(result.out, full.out, "")) << result.out;
     EXPECT_TRUE(prefixThen(result.err, full.err, oom)) << result.err;
@@ -295,14 +301,15 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
     const std::string merged = readFile(dir / "merged");
     EXPECT_TRUE(prefixThen(merged, fullMerged, oom)) << merged;
   }
-  std::printf("swept %llu allocation points (%llu gave the full answer); %llu "
-              "made before main left out\n",
-              points, unharmed, beforeMain);
+  std::printf("swept %llu allocation points with and without the reserve for "
+              "exceptions (%llu of %llu runs gave the full answer); %llu made "
+              "before main left out\n",
+              points, unharmed, 2 * points, beforeMain);
 }
 
-// Fails each write to standard output in turn, once, by strace's fault
-// injection: the C library's stdio calls its own write, which no preload
-// reaches.
+// Fails each write to standard output in turn, once, and then its close, by
+// strace's fault injection: the C library's stdio calls its own write, which
+// no preload reaches.
 TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
   if (std::string(STRACE_PATH).empty())
     GTEST_SKIP() << "strace is not installed";
@@ -411,6 +418,8 @@ TEST_F(ProgramTest, FailedOpensAndReads) {
       // The values read before the error stay printed, in order.
       {"READ", EIO, "Tree Data\n1\n",
        "tree_data: DataFile.csv: read error: Input/output error\n", 2},
+      {"READ", ENXIO, "Tree Data\n1\n",
+       "tree_data: DataFile.csv: read error: No such device or address\n", 2},
       {"READ", EINTR, "Tree Data\n1\n", "", 0}, // retried
       {"READ", ENOMEM, "Tree Data\n1\n", "tree_data: out of memory\n", 2},
   };
