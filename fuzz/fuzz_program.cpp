@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data,
                                       std::size_t size) {
   std::istringstream in(std::string(reinterpret_cast<const char *>(data), size));
   DataRow row;
-  for (unsigned long long lineNumber = 1; in >> row; ++lineNumber) {
+  for (LineNumber lineNumber = 1; in >> row; ++lineNumber) {
     const RowValue result = rowValue(row, lineNumber);
     const std::string message = rowDiagnostics(row, result, lineNumber);
     if (message.empty() == isReported(result))

@@ -137,7 +137,7 @@ int readErrorNumber(const std::ios_base::failure &failure) {
 // exceptions.
 int printRows(std::ifstream &file) {
   DataRow row;
-  unsigned long long lineNumber = 0;
+  LineNumber lineNumber = 0;
   int status = exitSuccess;
   while (file >> row) {
     ++lineNumber;

@@ -33,7 +33,7 @@ constexpr std::size_t shownFieldBytes = 40;
 
 } // namespace
 
-RowValue rowValue(const DataRow &row, unsigned long long lineNumber) {
+RowValue rowValue(const DataRow &row, LineNumber lineNumber) {
   const bool stray = hasStrayCarriageReturn(row);
   // A row of numbers is never blank, so only rows that give none are
   // looked at for it.
@@ -51,7 +51,7 @@ RowValue rowValue(const DataRow &row, unsigned long long lineNumber) {
 }
 
 std::string rowDiagnostics(const DataRow &row, const RowValue &result,
-                           unsigned long long lineNumber) {
+                           LineNumber lineNumber) {
   const std::string where = std::string(programName) + ": " + inputName + ":" +
                             std::to_string(lineNumber) + ": ";
   std::string lines;

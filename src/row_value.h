@@ -11,6 +11,10 @@
 inline constexpr char programName[] = "tree_data";
 inline constexpr char inputName[] = "DataFile.csv";
 
+// A line's number in the file, counted from 1: 64 bits on every system, so
+// that it does not wrap at 2^32 lines where long is 32 bits.
+using LineNumber = unsigned long long;
+
 enum class RowKind {
   Value,        // the third field converts; its value is in `value`
   Blank,        // no fields, or only fields of white space: skipped quietly
@@ -29,9 +33,9 @@ struct RowValue {
   bool strayCarriageReturn;
 };
 
-// Classifies `row`, read from line `lineNumber` (counted from 1), and converts
+// Classifies `row`, read from line `lineNumber`, and converts
 // its third field the way std::stoi does in base 10.
-RowValue rowValue(const DataRow &row, unsigned long long lineNumber);
+RowValue rowValue(const DataRow &row, LineNumber lineNumber);
 
 // Whether the row's line gets a diagnostic.
 inline bool isReported(const RowValue &result) {
@@ -43,7 +47,7 @@ inline bool isReported(const RowValue &result) {
 // Returns the diagnostic lines, each ended by a newline, for a row that is
 // reported, or an empty string for any other row.
 std::string rowDiagnostics(const DataRow &row, const RowValue &result,
-                           unsigned long long lineNumber);
+                           LineNumber lineNumber);
 
 // Returns `field` made safe to show on a terminal between double quotes:
 // printable ASCII as it is but for `"` and `\`, which are escaped, \r and \t

@@ -12,7 +12,7 @@ namespace {
 struct RowCase {
   const char *name;
   std::string line;
-  unsigned long long lineNumber;
+  unsigned long long lineNumber; // not LineNumber: so that a narrower one shows
   RowKind kind;
   int value;
   std::string message; // without the "tree_data: DataFile.csv:N: " prefix
@@ -68,6 +68,9 @@ INSTANTIATE_TEST_SUITE_P(
                 "skipped row: third field \"\\t\" is not an integer"},
         RowCase{"Header", "id,name,value", 1, RowKind::Header, 0, ""},
         RowCase{"HeaderLater", "id,name,value", 2, RowKind::NotInteger, 0,
+                "skipped row: third field \"value\" is not an integer"},
+        // Line 2^32 + 1 is no header, and keeps its number, on 32-bit systems too.
+        RowCase{"LinePast32Bits", "id,name,value", 4294967297, RowKind::NotInteger, 0,
                 "skipped row: third field \"value\" is not an integer"},
         RowCase{"ShortFirstLine", "id,name", 1, RowKind::FewFields, 0,
                 "skipped row: fewer than three fields"},
