@@ -57,7 +57,12 @@ skipped and reported on standard error, and the exit status says whether
 any were.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
-string(TOLOWER "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" platform)
+# The machine as users name it: the cross toolchain sets TREE_DATA_ARCH
+# where the processor alone is ambiguous (armhf, armel).
+if(NOT TREE_DATA_ARCH)
+  set(TREE_DATA_ARCH ${CMAKE_SYSTEM_PROCESSOR})
+endif()
+string(TOLOWER "${CMAKE_SYSTEM_NAME}-${TREE_DATA_ARCH}" platform)
 set(CPACK_PACKAGE_FILE_NAME "tree_data-${PROJECT_VERSION}-${platform}")
 
 # Debian's names cannot hold '_': the package is tree-data, the command
