@@ -16,6 +16,9 @@
 #include <new>
 #include <string>
 #include <system_error>
+#ifdef _WIN32
+#include <filesystem>
+#endif
 
 namespace {
 
@@ -33,7 +36,7 @@ int outputError = 0;
 // Says whether every write to standard output so far has succeeded; on the
 // first failure, keeps its error number, so call this right after writing.
 bool outputWhole() {
-  if (outputError == 0 && ferror_unlocked(stdout))
+  if (outputError == 0 && std::ferror(stdout))
     outputError = errno != 0 ? errno : EIO;
   return outputError == 0;
 }
@@ -94,16 +97,26 @@ int failInput(const char *what, int error) {
   std::abort();
 }
 
-// Opens the input file, retrying an open that a signal interrupted. Returns 0,
-// or the error number of the failed open.
+// Opens the input file as bytes, retrying an open that a signal interrupted.
+// Returns 0, or the error number of the failed open. Binary mode changes
+// nothing on POSIX systems; on Windows, text mode would end the file at a
+// 0x1A byte and drop the carriage return of CRLF, which the rows keep.
 int openInput(std::ifstream &file) {
   for (;;) {
     errno = 0;
-    file.open(inputName);
+    file.open(inputName, std::ios::in | std::ios::binary);
     if (file.is_open())
       return 0;
-    if (errno != EINTR)
-      return errno != 0 ? errno : EIO;
+    if (errno == EINTR)
+      continue;
+#ifdef _WIN32
+    // Windows will not open a directory (EACCES), where POSIX systems open
+    // it and fail its first read: report it as that read error.
+    std::error_code ignored;
+    if (errno == EACCES && std::filesystem::is_directory(inputName, ignored))
+      return EISDIR;
+#endif
+    return errno != 0 ? errno : EIO;
   }
 }
 
@@ -177,8 +190,11 @@ char outputBuffer[1 << 16];
 int main() {
   std::set_terminate(terminateRun);
   // Values go out in blocks even on a terminal; diagnostics flush them first
-  // so that the two stay in order.
+  // so that the two stay in order. Diagnostics go out at once, as the C
+  // standard asks of standard error, which Windows' C library buffers when
+  // it is not a console.
   std::setvbuf(stdout, outputBuffer, _IOFBF, sizeof outputBuffer);
+  std::setvbuf(stderr, nullptr, _IONBF, 0);
   std::cout << "Tree Data\n";
   int status = exitSuccess;
   try {
@@ -189,6 +205,8 @@ int main() {
       // file; reaching the end only sets the fail bit, which ends the loop.
       file.exceptions(std::ios::badbit);
       status = printRows(file);
+    } else if (openError == EISDIR) {
+      status = failInput("read error", openError);
     } else if (!isAbsent(openError)) {
       status = failInput("cannot open", openError);
     }
