@@ -1,5 +1,6 @@
 # What gets installed besides the program, and how CPack packs it: a Debian
-# package of the dynamically linked build, or a tarball of the static one.
+# package of the dynamically linked build, a tarball of the static one, or a
+# zip of the Windows one.
 
 find_program(GZIP gzip REQUIRED)
 
@@ -16,11 +17,17 @@ function(tree_data_gzip source name)
 endfunction()
 
 add_custom_target(tree_data_docs ALL)
-tree_data_gzip(${PROJECT_SOURCE_DIR}/man/tree_data.1 tree_data.1)
-install(FILES ${PROJECT_BINARY_DIR}/tree_data.1.gz
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+if(NOT WIN32)
+  tree_data_gzip(${PROJECT_SOURCE_DIR}/man/tree_data.1 tree_data.1)
+  install(FILES ${PROJECT_BINARY_DIR}/tree_data.1.gz
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
 
-if(TREE_DATA_STATIC)
+if(WIN32)
+  # The Windows zip: the program, README and LICENSE in one folder.
+  install(FILES README.md LICENSE DESTINATION .)
+  set(CPACK_GENERATOR ZIP)
+elseif(TREE_DATA_STATIC)
   # The portable tarball: README and LICENSE beside bin/ and share/.
   install(FILES README.md LICENSE DESTINATION .)
   set(CPACK_GENERATOR TGZ)

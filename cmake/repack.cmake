@@ -7,6 +7,10 @@
 # files 0644, times come from SOURCE_DATE_EPOCH where it is set, and gzip
 # records no name or time.
 #
+# Zip: CPack takes the members' order from the directory listing and their
+# times, in local time, from the files. Here cmake/repack_zip.py packs them
+# sorted, at SOURCE_DATE_EPOCH in UTC, with modes as for the tarball.
+#
 # Debian package: CPack counts each staged directory's size on disk into
 # Installed-Size, which differs from one file system to another. Here the
 # package is unpacked, Installed-Size is counted as dpkg-gencontrol counts it
@@ -21,7 +25,14 @@ if(DEFINED ENV{SOURCE_DATE_EPOCH})
 endif()
 
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
-  if(package MATCHES "\\.tar\\.gz$")
+  if(package MATCHES "\\.zip$")
+    find_program(PYTHON3 python3 REQUIRED)
+    file(REMOVE ${package})
+    execute_process(
+      COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/repack_zip.py
+              ${CPACK_TOPLEVEL_DIRECTORY} ${CPACK_PACKAGE_FILE_NAME} ${package}
+      COMMAND_ERROR_IS_FATAL ANY)
+  elseif(package MATCHES "\\.tar\\.gz$")
     execute_process(
       COMMAND tar ${tarOptions} -C ${CPACK_TOPLEVEL_DIRECTORY}
               -cf - ${CPACK_PACKAGE_FILE_NAME}
