@@ -26,7 +26,8 @@ endif()
 
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
   if(package MATCHES "\\.zip$")
-    find_program(PYTHON3 python3 REQUIRED)
+    # Debian's own, whoever packs: the same zip module and zlib every time.
+    find_program(PYTHON3 python3 HINTS /usr/bin REQUIRED)
     file(REMOVE ${package})
     execute_process(
       COMMAND ${PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/repack_zip.py
