@@ -109,14 +109,15 @@ int openInput(std::ifstream &file) {
       return 0;
     if (errno == EINTR)
       continue;
+    const int error = errno != 0 ? errno : EIO;
 #ifdef _WIN32
     // Windows will not open a directory (EACCES), where POSIX systems open
     // it and fail its first read: report it as that read error.
     std::error_code ignored;
-    if (errno == EACCES && std::filesystem::is_directory(inputName, ignored))
+    if (error == EACCES && std::filesystem::is_directory(inputName, ignored))
       return EISDIR;
 #endif
-    return errno != 0 ? errno : EIO;
+    return error;
   }
 }
 

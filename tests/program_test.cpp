@@ -319,7 +319,6 @@ const char *allocationsHidden() {
 #endif
 }
 
-
 // Says whether `text` is a leading part of `full` followed by `last`.
 bool prefixThen(const std::string &text, const std::string &full,
                 const std::string &last) {
