@@ -23,14 +23,15 @@ if(NOT WIN32)
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
-if(WIN32)
-  # The Windows zip: the program, README and LICENSE in one folder.
+if(WIN32 OR TREE_DATA_STATIC)
+  # The Windows zip, the program with README and LICENSE in one folder, or
+  # the portable tarball, README and LICENSE beside bin/ and share/.
   install(FILES README.md LICENSE DESTINATION .)
-  set(CPACK_GENERATOR ZIP)
-elseif(TREE_DATA_STATIC)
-  # The portable tarball: README and LICENSE beside bin/ and share/.
-  install(FILES README.md LICENSE DESTINATION .)
-  set(CPACK_GENERATOR TGZ)
+  if(WIN32)
+    set(CPACK_GENERATOR ZIP)
+  else()
+    set(CPACK_GENERATOR TGZ)
+  endif()
 else()
   # Debian's place for the licence, in its machine-readable form, and for
   # the changelog of a package that is its own upstream.

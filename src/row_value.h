@@ -33,8 +33,8 @@ struct RowValue {
   bool strayCarriageReturn;
 };
 
-// Classifies `row`, read from line `lineNumber`, and converts
-// its third field the way std::stoi does in base 10.
+// Classifies `row`, read from line `lineNumber`, and converts its third field
+// the way std::stoi does in base 10.
 RowValue rowValue(const DataRow &row, LineNumber lineNumber);
 
 // Whether the row's line gets a diagnostic.
