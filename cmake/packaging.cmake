@@ -65,12 +65,14 @@ skipped and reported on standard error, and the exit status says whether
 any were.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
-# The machine as users name it: the cross toolchain sets TREE_DATA_ARCH
-# where the processor alone is ambiguous (armhf, armel).
-if(NOT TREE_DATA_ARCH)
-  set(TREE_DATA_ARCH ${CMAKE_SYSTEM_PROCESSOR})
+# The machine as users name it: the cross toolchain's TREE_DATA_TARGET, which
+# tells apart what the processor alone does not (armhf, armel).
+if(TREE_DATA_TARGET)
+  set(machine ${TREE_DATA_TARGET})
+else()
+  set(machine ${CMAKE_SYSTEM_PROCESSOR})
 endif()
-string(TOLOWER "${CMAKE_SYSTEM_NAME}-${TREE_DATA_ARCH}" platform)
+string(TOLOWER "${CMAKE_SYSTEM_NAME}-${machine}" platform)
 set(CPACK_PACKAGE_FILE_NAME "tree_data-${PROJECT_VERSION}-${platform}")
 
 # Debian's names cannot hold '_': the package is tree-data, the command
