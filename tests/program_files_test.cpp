@@ -1,0 +1,143 @@
+// The program run on files of every kind of line, and on what is not a
+// readable file: what it prints, what it reports and its exit status.
+#include "case_name.h"
+#include "program_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+namespace endToEnd {
+
+// Outside the unnamed namespace, so that the harness shows a case by its
+// name.
+struct RunCase {
+  const char *name;
+  std::optional<std::string> input; // no file at all when empty
+  std::string values;               // standard output after the heading
+  std::string err;
+  int status;
+};
+
+namespace {
+
+using RunTest = TableTest<RunCase>;
+
+TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
+  const RunCase &c = GetParam();
+  if (c.input)
+    writeInput(*c.input);
+  const Outcome result = run();
+  EXPECT_EQ(result.out, "Tree Data\n" + c.values);
+  EXPECT_EQ(result.err, c.err);
+  EXPECT_EQ(result.status, c.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RunTest,
+    testing::Values(
+        RunCase{"NoFile", std::nullopt, "", "", 0},
+        RunCase{"EmptyFile", "", "", "", 0},
+        RunCase{"FileOrderAndRepeats", "a,b,30\na,b,10\nx,y,5\nx,y,5\n",
+                "30\n10\n5\n5\n", "", 0},
+        RunCase{"NoFinalNewline", "a,b,1\na,b,2", "1\n2\n", "", 0},
+        RunCase{"Conversions",
+                "1,2,3,4,5\na,b, 42\na,b,+7\na,b,-3\na,b,007\na,b,12abc\n"
+                "a,b,-0\na,b,2147483647\na,b,-2147483648\r\n",
+                "3\n42\n7\n-3\n7\n12\n0\n2147483647\n-2147483648\n", "", 0},
+        RunCase{"HeaderAndBlanksQuiet",
+                "id,name,value\n\n \t\r\na,b,1\n\r\n,\n,,,\r\na,b,2\n,,\n",
+                "1\n2\n", "", 0},
+        RunCase{"NumericFirstLineIsData", "1,2,3\n", "3\n", "", 0},
+        RunCase{"BadRowsBetweenGoodOnes",
+                "a,b,1\na,b\na,b,2\nid,name,value\na,b,\"4\"\na,b,3",
+                "1\n2\n3\n",
+                where + "2: skipped row: fewer than three fields\n" + where +
+                    "4: skipped row: third field \"value\" is not an "
+                    "integer\n" +
+                    where +
+                    "5: skipped row: third field \"\\\"4\\\"\" is not an "
+                    "integer\n",
+                1},
+        RunCase{"OutOfRangeOnFirstLine", "a,b,2147483648\na,b,-2147483649\n",
+                "",
+                where +
+                    "1: skipped row: third field \"2147483648\" is out of "
+                    "range\n" +
+                    where +
+                    "2: skipped row: third field \"-2147483649\" is out of "
+                    "range\n",
+                1},
+        RunCase{"LinesEndingInCarriageReturns",
+                "id,name,value\r1,a,42\r\n1,a,42\r2,b,-17\r\na,b,-\r3\n", "42\n",
+                where + "1: carriage return inside the line; lines end only at "
+                        "a newline\n" +
+                    where + "2: carriage return inside the line; lines end "
+                            "only at a newline\n" +
+                    where + "3: carriage return inside the line; lines end "
+                            "only at a newline\n" +
+                    where + "3: skipped row: third field \"-\\r3\" is not an "
+                            "integer\n",
+                1},
+        // Bytes that a text-mode read would change: a carriage return stays
+        // in its field, and 0x1A (Ctrl-Z) is no end of file.
+        RunCase{"TextModeBytesKept", "a,b,1\r\na,b,x\r\na,b,\x1a\na,b,2\x1a\na,b,3\n",
+                "1\n2\n3\n",
+                where + "2: skipped row: third field \"x\\r\" is not an integer\n" +
+                    where + "3: skipped row: third field \"\\x1a\" is not an integer\n",
+                1},
+        RunCase{"ControlBytesEscaped", "a,b,1\na,b,\x1b]0;owned\a\xff\n", "1\n",
+                where + "2: skipped row: third field "
+                        "\"\\x1b]0;owned\\x07\\xff\" is not an integer\n",
+                1}),
+    CaseName());
+
+TEST_F(ProgramTest, DiagnosticsStayInOrderWithValues) {
+  writeInput("a,b,1\na,b\na,b,2\n");
+  EXPECT_EQ(shell(program + " >out 2>&1"), 1);
+  EXPECT_EQ(readOutput(dir / "out"),
+            "Tree Data\n1\n" + where +
+                "2: skipped row: fewer than three fields\n2\n");
+}
+
+TEST_F(ProgramTest, DirectoryIsAReadError) {
+  fs::create_directory(dir / "DataFile.csv");
+  const Outcome result = run();
+  EXPECT_EQ(result.out, "Tree Data\n");
+  EXPECT_EQ(result.err, "tree_data: DataFile.csv: read error: Is a directory\n");
+  EXPECT_EQ(result.status, 2);
+}
+
+TEST_F(ProgramTest, UnreadableFileIsQuiet) {
+  if (geteuid() == 0)
+    GTEST_SKIP() << "root reads any file";
+  writeInput("a,b,1\n");
+  fs::permissions(dir / "DataFile.csv", fs::perms::none);
+  const Outcome result = run();
+  EXPECT_EQ(result.out, "Tree Data\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, 0);
+}
+
+TEST_F(ProgramTest, NoLeaksUnderValgrind) {
+  if (const char *reason = allocationsHidden())
+    GTEST_SKIP() << reason;
+  if (std::string(VALGRIND_PATH).empty())
+    GTEST_SKIP() << "valgrind is not installed";
+  writeInput("id,name,value\n1,a,10\n\n2,b\n3,c,x\n4,d,-20\n5,e,9999999999\n");
+  const Outcome result = run("", "'" VALGRIND_PATH "' -q --leak-check=full "
+                                 "--errors-for-leak-kinds=all "
+                                 "--error-exitcode=100");
+  EXPECT_EQ(result.out, "Tree Data\n10\n-20\n");
+  EXPECT_EQ(result.status, 1) << result.err; // 100 when valgrind found errors
+  EXPECT_EQ(result.err, where + "4: skipped row: fewer than three fields\n" +
+                            where + "5: skipped row: third field \"x\" is not "
+                                    "an integer\n" +
+                            where + "7: skipped row: third field "
+                                    "\"9999999999\" is out of range\n");
+}
+
+} // namespace
+} // namespace endToEnd

@@ -1,0 +1,101 @@
+// What the program does when standard output or standard error fails, is
+// closed or is a pipe that closes, and how its output goes out.
+#include "case_name.h"
+#include "program_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace endToEnd {
+namespace {
+
+TEST_F(ProgramTest, WriteErrorsAreReported) {
+  const std::string good = "a,b,1\na,b,2\n";
+  const std::string bad = "a,b,1\na,b\na,b,2\n";
+  const std::string whole = "Tree Data\n1\n2\n";
+  const struct {
+    const std::string &input;
+    const char *redirections;
+    std::string out; // not looked at when empty
+    std::string err;
+    int status;
+  } cases[] = {
+      {good, ">/dev/full 2>err", "", "tree_data: write error: No space left on device\n", 2},
+      {good, ">&- 2>err", "", "tree_data: write error: Bad file descriptor\n", 2},
+      // A diagnostic that cannot be written leaves the values whole.
+      {bad, ">out 2>/dev/full", whole, "", 2},
+      {bad, ">out 2>&-", whole, "", 2},
+      // With nothing to say, standard error is never written.
+      {good, ">out 2>&-", whole, "", 0},
+  };
+  for (const auto &c : cases) {
+    SCOPED_TRACE(c.redirections);
+#ifdef PROGRAM_IS_WINDOWS
+    // Wine opens files of its own as it starts, which take the descriptor of
+    // a closed stream: it cannot start a program with one closed.
+    if (std::strstr(c.redirections, "&-") != nullptr)
+      continue;
+#endif
+    writeInput(c.input);
+    fs::remove(dir / "err");
+    EXPECT_EQ(shell(program + " " + c.redirections), c.status);
+    if (!c.out.empty()) {
+      EXPECT_EQ(readOutput(dir / "out"), c.out);
+    }
+    EXPECT_EQ(readOutput(dir / "err"), c.err);
+  }
+}
+
+TEST_F(ProgramTest, ClosedPipeEndsTheRun) {
+  std::string rows;
+  for (int i = 0; i < 200000; ++i)
+    rows += "a,b,123456\n";
+  writeInput(rows);
+  shell("{ " + program + " 2>err; echo \"$?\" >status; } | head -n 1 >out");
+  EXPECT_EQ(readOutput(dir / "out"), "Tree Data\n");
+#ifdef PROGRAM_IS_WINDOWS
+  // Windows has no SIGPIPE: the write fails, with the reason Wine gives.
+  EXPECT_EQ(readOutput(dir / "err"), "tree_data: write error: Invalid argument\n");
+  EXPECT_EQ(readFile(dir / "status"), "2\n");
+#else
+  EXPECT_EQ(readOutput(dir / "err"), "");
+  EXPECT_EQ(readFile(dir / "status"), "141\n"); // 128 + SIGPIPE
+#endif
+}
+
+// The values go out in 64 KiB blocks, to a pipe too, where the C library
+// alone would write 4 KiB at a time.
+TEST_F(ProgramTest, OutputGoesOutInFullBlocks) {
+#ifdef PROGRAM_IS_WINDOWS
+  GTEST_SKIP() << "Windows' C library writes text in pieces of its own, "
+                  "and Wine's a line at a time";
+#endif
+  if (std::string(STRACE_PATH).empty())
+    GTEST_SKIP() << "strace is not installed";
+  std::string rows;
+  for (int row = 1; row <= 40000; ++row)
+    rows += "x,y," + std::to_string(row * 7919) + "\n";
+  writeInput(rows);
+  ASSERT_EQ(shell("'" STRACE_PATH "' -qq -e trace=write -e signal=none -o calls " +
+                  program + " | cat >out"),
+            0);
+  static const std::regex toStandardOutput("write\\(1, .*\\) = ([0-9]+)");
+  std::istringstream calls(readFile(dir / "calls"));
+  std::vector<long> sizes;
+  std::smatch match;
+  for (std::string call; std::getline(calls, call);)
+    if (std::regex_match(call, match, toStandardOutput))
+      sizes.push_back(std::stol(match[1]));
+  ASSERT_GE(sizes.size(), 3u);
+  sizes.pop_back();
+  EXPECT_EQ(std::count(sizes.begin(), sizes.end(), 65536L), static_cast<long>(sizes.size()));
+}
+
+} // namespace
+} // namespace endToEnd

@@ -1,0 +1,203 @@
+// Fails each allocation, each write to standard output and its close, and
+// the input's open and read in turn: every run must end with the right
+// diagnostic and status, after a leading part of what a full run prints.
+#include "case_name.h"
+#include "program_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+namespace endToEnd {
+namespace {
+
+using namespace std::string_literals;
+
+TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
+  if (const char *reason = allocationsHidden())
+    GTEST_SKIP() << reason;
+  const std::string longField(50, '9');
+  writeInput("id,name,value\n1,a,10\n\n2,b\n3,c,x" + longField + "\n4,d,-20\n5,e," +
+             longField + "\n6,f,30\n");
+  const Outcome full = run("", preload + "TREE_DATA_COUNT_TO=count");
+  ASSERT_EQ(full.status, 1) << full.err;
+  ASSERT_EQ(full.out, "Tree Data\n10\n-20\n30\n");
+  EXPECT_EQ(shell(program + " >merged 2>&1"), 1);
+  const std::string fullMerged = readOutput(dir / "merged");
+  unsigned long long beforeMain = 0;
+  unsigned long long points = 0;
+  std::istringstream(readFile(dir / "count")) >> beforeMain >> points;
+  ASSERT_GT(points, 0u);
+
+  const std::string oom = "tree_data: out of memory\n";
+  unsigned long long unharmed = 0;
+  // Each point once with the run-time's reserve for exceptions, and once
+  // without it, where an exception that cannot be allocated terminates.
+  for (unsigned long long step = 0; step < 2 * points; ++step) {
+    const unsigned long long n = step / 2 + 1;
+    const bool noReserve = step % 2 == 1;
+    const std::string failing = preload + (noReserve ? "TREE_DATA_FAIL_RESERVE=1 " : "") +
+                                "TREE_DATA_FAIL_ALLOC=" + std::to_string(n);
+    const Outcome result = run("", failing);
+    if (result.out == full.out && result.err == full.err &&
+        result.status == full.status) {
+      ++unharmed;
+      continue;
+    }
+    SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(points) +
+                 (noReserve ? ", no reserve" : ""));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(prefixThen(result.out, full.out, "")) << result.out;
+    EXPECT_TRUE(prefixThen(result.err, full.err, oom)) << result.err;
+    // Both streams to one place: all that came before, then the diagnostic.
+    shell(failing + " " + program + " >merged 2>&1");
+    const std::string merged = readOutput(dir / "merged");
+    EXPECT_TRUE(prefixThen(merged, fullMerged, oom)) << merged;
+  }
+  std::printf("swept %llu allocation points with and without the reserve for "
+              "exceptions (%llu of %llu runs gave the full answer); %llu made "
+              "before main left out\n",
+              points, unharmed, 2 * points, beforeMain);
+}
+
+#ifdef PROGRAM_IS_WINDOWS
+// Under Wine, standard output is written a line at a time, a write that fails
+// with EAGAIN or EINTR is tried again below the program, and an error number
+// other than ENOSPC and EBADF reaches the program as EINVAL. Wine also passes
+// on no error from close().
+constexpr int sweptRows = 120;
+constexpr int badRowEvery = 40;
+constexpr bool closeCanFail = false;
+bool retriedBelow(int error) { return error == EAGAIN || error == EINTR; }
+int reachingError(int error) { return error == ENOSPC || error == EBADF ? error : EINVAL; }
+#else
+// Six 64 KiB blocks of output, with a reported row after each 90 KB.
+constexpr int sweptRows = 40000;
+constexpr int badRowEvery = 9000;
+constexpr bool closeCanFail = true;
+bool retriedBelow(int) { return false; }
+int reachingError(int error) { return error; }
+#endif
+
+// Fails each write to standard output in turn, once, and then its close, by
+// strace's fault injection: the C library's stdio calls its own write, which
+// no preload reaches.
+TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
+  if (std::string(STRACE_PATH).empty())
+    GTEST_SKIP() << "strace is not installed";
+  std::string rows;
+  for (int row = 1; row <= sweptRows; ++row)
+    rows += row % badRowEvery == 0 ? "x,y,bad\n" : "x,y," + std::to_string(row * 7919) + "\n";
+  writeInput(rows);
+  const Outcome full = run();
+  ASSERT_EQ(full.status, 1) << full.err;
+  shell(program + " >merged 2>&1");
+  const std::string fullMerged = readOutput(dir / "merged");
+  // Traces, and fails, only the writes to the file named out, and its close,
+  // in whichever process of an emulator makes them. A filter in the kernel
+  // keeps Wine's many other calls from stopping at strace.
+  std::string strace = "'" STRACE_PATH "' -f -qq -e trace=write,close -P \"$PWD/out\" -o calls ";
+#if defined(TREE_DATA_SANITIZED)
+  strace = "ASAN_OPTIONS=detect_leaks=0 " + strace; // LeakSanitizer cannot run under ptrace
+#elif defined(PROGRAM_IS_WINDOWS)
+  strace += "--seccomp-bpf ";
+#endif
+  ASSERT_EQ(shell(strace + program + " >out 2>err"), 1);
+  const auto writesMade = [&] {
+    std::istringstream calls(readFile(dir / "calls"));
+    long writes = 0;
+    for (std::string call; std::getline(calls, call);)
+      writes += call.find("write(") != std::string::npos ? 1 : 0;
+    return writes;
+  };
+  const long points = writesMade();
+  ASSERT_GT(points, 6);
+
+  // Each write fails with the next of these in turn: none may be retried.
+  // The point after the last write is the close, failing as a network file
+  // system's may, with all written.
+  const int errors[] = {EIO, EAGAIN, ENOSPC, EPIPE, EINTR, EDQUOT, EFBIG, EBADF, EINVAL};
+  for (long n = 1; n <= points + (closeCanFail ? 1 : 0); ++n) {
+    const bool atClose = n > points;
+    const int error = atClose ? EIO : errors[static_cast<std::size_t>(n) % std::size(errors)];
+    const std::string writeError =
+        "tree_data: write error: "s + strerror(reachingError(error)) + "\n";
+    SCOPED_TRACE((atClose ? "the close" : "write " + std::to_string(n)) + " of " +
+                 std::to_string(points) + ": " + strerror(error));
+    const std::string failing =
+        strace + (atClose ? "-e inject=close:error=EIO"
+                          : "-e inject=write:error=" + std::to_string(error) +
+                                ":when=" + std::to_string(n));
+    const Outcome result = run("", failing);
+    if (retriedBelow(error)) {
+      EXPECT_EQ(result.status, full.status);
+      EXPECT_EQ(result.out, full.out);
+      EXPECT_EQ(result.err, full.err);
+      continue;
+    }
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(writesMade(), atClose ? points : n) << "written after the failed write";
+    EXPECT_TRUE(prefixThen(result.out, full.out, "")) << result.out.size();
+    if (atClose) {
+      EXPECT_EQ(result.out, full.out);
+    }
+    EXPECT_TRUE(prefixThen(result.err, full.err, writeError)) << result.err;
+    // Both streams to one file, standard error under a second name.
+    shell(": >out && ln -f out alias && " + failing + " " + program + " >>out 2>>alias");
+    EXPECT_TRUE(prefixThen(readOutput(dir / "out"), fullMerged, writeError));
+  }
+  std::printf("swept %ld writes to standard output%s\n", points,
+              closeCanFail ? " and its close" : "");
+}
+
+TEST_F(ProgramTest, FailedOpensAndReads) {
+  if (const char *reason = allocationsHidden())
+    GTEST_SKIP() << reason;
+  writeInput("a,b,1\n");
+  const std::string cannotOpen = "tree_data: DataFile.csv: cannot open: ";
+  const struct {
+    const char *call; // which call fails: OPEN or READ
+    int error;
+    std::string out;
+    std::string err;
+    int status;
+  } cases[] = {
+      // A file that is absent or not ours to read is quiet.
+      {"OPEN", ENOENT, "Tree Data\n", "", 0},
+      {"OPEN", ENOTDIR, "Tree Data\n", "", 0},
+      {"OPEN", ELOOP, "Tree Data\n", "", 0},
+      {"OPEN", EACCES, "Tree Data\n", "", 0},
+      {"OPEN", EPERM, "Tree Data\n", "", 0},
+      {"OPEN", EINTR, "Tree Data\n1\n", "", 0}, // retried
+      {"OPEN", EMFILE, "Tree Data\n", cannotOpen + "Too many open files\n", 2},
+      {"OPEN", ENFILE, "Tree Data\n", cannotOpen + "Too many open files in system\n", 2},
+      {"OPEN", EIO, "Tree Data\n", cannotOpen + "Input/output error\n", 2},
+      {"OPEN", ENOMEM, "Tree Data\n", "tree_data: out of memory\n", 2},
+      // The values read before the error stay printed, in order.
+      {"READ", EIO, "Tree Data\n1\n",
+       "tree_data: DataFile.csv: read error: Input/output error\n", 2},
+      {"READ", ENXIO, "Tree Data\n1\n",
+       "tree_data: DataFile.csv: read error: No such device or address\n", 2},
+      {"READ", EINTR, "Tree Data\n1\n", "", 0}, // retried
+      {"READ", ENOMEM, "Tree Data\n1\n", "tree_data: out of memory\n", 2},
+  };
+  for (const auto &c : cases) {
+    const std::string failing = preload + "TREE_DATA_FAIL_" + c.call + "=" +
+                                std::to_string(c.error);
+    SCOPED_TRACE(std::string(c.call) + ": " + strerror(c.error));
+    const Outcome result = run("", failing);
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(shell(failing + " " + program + " >merged 2>&1"), c.status);
+    EXPECT_EQ(readOutput(dir / "merged"), c.out + c.err);
+  }
+}
+
+} // namespace
+} // namespace endToEnd
