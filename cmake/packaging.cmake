@@ -17,15 +17,26 @@ function(tree_data_gzip source name)
 endfunction()
 
 add_custom_target(tree_data_docs ALL)
-if(NOT WIN32)
+if(WIN32)
+  # Windows has no man: the manual goes beside the program as a web page,
+  # which mandoc renders the same way every time.
+  find_program(MANDOC mandoc REQUIRED)
+  set(manual ${PROJECT_BINARY_DIR}/tree_data.html)
+  add_custom_command(OUTPUT ${manual}
+    COMMAND ${MANDOC} -Thtml ${PROJECT_SOURCE_DIR}/man/tree_data.1 > ${manual}
+    DEPENDS ${PROJECT_SOURCE_DIR}/man/tree_data.1)
+  set_property(TARGET tree_data_docs APPEND PROPERTY SOURCES ${manual})
+  install(FILES ${manual} DESTINATION .)
+else()
   tree_data_gzip(${PROJECT_SOURCE_DIR}/man/tree_data.1 tree_data.1)
   install(FILES ${PROJECT_BINARY_DIR}/tree_data.1.gz
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
 if(WIN32 OR TREE_DATA_STATIC)
-  # The Windows zip, the program with README and LICENSE in one folder, or
-  # the portable tarball, README and LICENSE beside bin/ and share/.
+  # The Windows zip, the program with its manual, README and LICENSE in one
+  # folder, or the portable tarball, README and LICENSE beside bin/ and
+  # share/.
   install(FILES README.md LICENSE DESTINATION .)
   if(WIN32)
     set(CPACK_GENERATOR ZIP)
