@@ -1,6 +1,5 @@
-# What gets installed besides the program, and how CPack packs it: a Debian
-# package of the dynamically linked build, a tarball of the static one, or a
-# zip of the Windows one.
+# What gets installed besides the program, and how CPack packs the portable
+# builds: a tarball of the static one, or a zip of the Windows one.
 
 find_program(GZIP gzip REQUIRED)
 
@@ -33,47 +32,24 @@ else()
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
-if(WIN32 OR TREE_DATA_STATIC)
-  # The Windows zip, the program with its manual, README and LICENSE in one
-  # folder, or the portable tarball, README and LICENSE beside bin/ and
-  # share/.
-  install(FILES README.md LICENSE DESTINATION .)
-  if(WIN32)
-    set(CPACK_GENERATOR ZIP)
-  else()
-    set(CPACK_GENERATOR TGZ)
-  endif()
+# The Debian package of the dynamically linked build is made by debhelper
+# (debian/), which installs it with the rules above: the rest packs the
+# portable builds.
+if(NOT WIN32 AND NOT TREE_DATA_STATIC)
+  return()
+endif()
+
+# The Windows zip, the program with its manual, README and LICENSE in one
+# folder, or the portable tarball, README and LICENSE beside bin/ and share/.
+install(FILES README.md LICENSE DESTINATION .)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
 else()
-  # Debian's place for the licence, in its machine-readable form, and for
-  # the changelog of a package that is its own upstream.
-  file(READ LICENSE licence)
-  string(REGEX REPLACE "\n$" "" licence "${licence}")
-  string(REPLACE "\n\n" "\n.\n" licence "${licence}")
-  string(REPLACE "\n" "\n " licence "${licence}")
-  file(WRITE ${PROJECT_BINARY_DIR}/copyright
-    "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
-    "Upstream-Name: tree_data\n\n"
-    "Files: *\n"
-    "Copyright: 2026 the tree_data authors\n"
-    "License: Expat\n ${licence}\n")
-  tree_data_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog changelog)
-  install(FILES ${PROJECT_BINARY_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tree-data)
-  set(CPACK_GENERATOR DEB)
+  set(CPACK_GENERATOR TGZ)
 endif()
 
 set(CPACK_PACKAGE_NAME tree_data)
 set(CPACK_PACKAGE_VENDOR "the tree_data authors")
-set(CPACK_PACKAGE_CONTACT
-    "the tree_data authors <maintainers@users.noreply.c-seed-3762489a.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "print the third field of every row of DataFile.csv")
-set(CPACK_PACKAGE_DESCRIPTION
-    "tree_data prints a heading line, then reads DataFile.csv from the
-current directory and prints the integer in the third comma-separated field
-of each row, one per line, in the order of the rows. Rows it cannot use are
-skipped and reported on standard error, and the exit status says whether
-any were.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 # The machine as users name it: the cross toolchain's TREE_DATA_TARGET, which
@@ -85,14 +61,6 @@ else()
 endif()
 string(TOLOWER "${CMAKE_SYSTEM_NAME}-${machine}" platform)
 set(CPACK_PACKAGE_FILE_NAME "tree_data-${PROJECT_VERSION}-${platform}")
-
-# Debian's names cannot hold '_': the package is tree-data, the command
-# stays tree_data. dpkg-shlibdeps works out the dependencies.
-set(CPACK_DEBIAN_PACKAGE_NAME tree-data)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 # Makes the same bytes from the same sources, whoever builds them.
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/repack.cmake)
