@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <regex>
 #include <sstream>
@@ -14,6 +15,16 @@
 
 namespace endToEnd {
 namespace {
+
+// Whether something opens files in the program's process before it runs.
+bool closedStreamTaken() {
+#ifdef PROGRAM_IS_WINDOWS
+  return true;
+#else
+  const char *preloaded = std::getenv("LD_PRELOAD");
+  return preloaded != nullptr && *preloaded != '\0';
+#endif
+}
 
 TEST_F(ProgramTest, WriteErrorsAreReported) {
   const std::string good = "a,b,1\na,b,2\n";
@@ -36,12 +47,12 @@ TEST_F(ProgramTest, WriteErrorsAreReported) {
   };
   for (const auto &c : cases) {
     SCOPED_TRACE(c.redirections);
-#ifdef PROGRAM_IS_WINDOWS
-    // Wine opens files of its own as it starts, which take the descriptor of
-    // a closed stream: it cannot start a program with one closed.
-    if (std::strstr(c.redirections, "&-") != nullptr)
+    // Wine, and a library preloaded into every program (faketime, when the
+    // package's build is run under a clock of its own), open files of their
+    // own as the program starts, which take the descriptor of a closed
+    // stream: the program cannot start with one closed.
+    if (closedStreamTaken() && std::strstr(c.redirections, "&-") != nullptr)
       continue;
-#endif
     writeInput(c.input);
     fs::remove(dir / "err");
     EXPECT_EQ(shell(program + " " + c.redirections), c.status);
