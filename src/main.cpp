@@ -4,6 +4,7 @@
 #include "data_row.h"
 #include "row_value.h"
 #include "search_tree.h"
+#include "text_input.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -145,17 +146,17 @@ int readErrorNumber(const std::ios_base::failure &failure) {
              : 0;
 }
 
-// Prints the value of every usable row of `file` and reports the lines it
-// finds fault with; returns the exit status so far. Stops at the first failed
-// write to standard output. Running out of memory and read errors come out as
-// exceptions.
-int printRows(std::ifstream &file) {
+// Prints the value of every usable row of `input`, the text of `text`, and
+// reports the lines it finds fault with; returns the exit status so far.
+// Stops at the first failed write to standard output. Running out of memory
+// and read errors come out as exceptions.
+int printRows(std::istream &input, const TextInput &text) {
   DataRow row;
   LineNumber lineNumber = 0;
   int status = exitSuccess;
-  while (file >> row) {
+  while (input >> row) {
     ++lineNumber;
-    const RowValue result = rowValue(row, lineNumber);
+    const RowValue result = rowValue(row, lineNumber, text.strayCarriageReturnSeen());
     if (isReported(result)) {
       const std::string message = rowDiagnostics(row, result, lineNumber);
       // The values before the row go out first, so that the two stay in
@@ -202,10 +203,14 @@ int main() {
     std::ifstream file;
     const int openError = openInput(file);
     if (openError == 0) {
-      // A failed read throws, so that it is not taken for the end of the
-      // file; reaching the end only sets the fail bit, which ends the loop.
-      file.exceptions(std::ios::badbit);
-      status = printRows(file);
+      // The rows are read through the text of the file: its bytes, or what
+      // a UTF-16 file holds. A failed read throws, so that it is not taken
+      // for the end of the file; reaching the end only sets the fail bit,
+      // which ends the loop.
+      TextInput text(*file.rdbuf());
+      std::istream input(&text);
+      input.exceptions(std::ios::badbit);
+      status = printRows(input, text);
     } else if (openError == EISDIR) {
       status = failInput("read error", openError);
     } else if (!isAbsent(openError)) {

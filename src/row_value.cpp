@@ -33,8 +33,9 @@ constexpr std::size_t shownFieldBytes = 40;
 
 } // namespace
 
-RowValue rowValue(const DataRow &row, LineNumber lineNumber) {
-  const bool stray = hasStrayCarriageReturn(row);
+RowValue rowValue(const DataRow &row, LineNumber lineNumber,
+                  bool strayCarriageReturnRead) {
+  const bool stray = strayCarriageReturnRead && hasStrayCarriageReturn(row);
   // A row of numbers is never blank, so only rows that give none are
   // looked at for it.
   if (row.size() < 3)

@@ -34,8 +34,11 @@ struct RowValue {
 };
 
 // Classifies `row`, read from line `lineNumber`, and converts its third field
-// the way std::stoi does in base 10.
-RowValue rowValue(const DataRow &row, LineNumber lineNumber);
+// the way std::stoi does in base 10. `strayCarriageReturnRead` false says
+// that the input has held no carriage return but before a newline so far, so
+// that the row need not be scanned for one.
+RowValue rowValue(const DataRow &row, LineNumber lineNumber,
+                  bool strayCarriageReturnRead = true);
 
 // Whether the row's line gets a diagnostic.
 inline bool isReported(const RowValue &result) {

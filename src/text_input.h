@@ -1,0 +1,63 @@
+// text_input: the input file as the row reader reads it.
+#ifndef TREE_DATA_TEXT_INPUT_H
+#define TREE_DATA_TEXT_INPUT_H
+
+#include <cstddef>
+#include <streambuf>
+
+// Passes on the bytes of `source` as they are, or, when they begin with a
+// UTF-16 byte-order mark (FF FE little-endian, FE FF big-endian), the text
+// they hold as UTF-8, the mark dropped: Windows PowerShell 5.1 writes such
+// files. What is not valid UTF-16, an unpaired surrogate or an odd last byte,
+// becomes U+FFFD. Reads `source` only as far as it has read already or can
+// read at once, so a line is passed on as soon as it has come in, and never
+// seeks, so `source` may be a pipe. Whatever `source` throws on a failed read
+// passes through.
+class TextInput : public std::streambuf {
+public:
+  explicit TextInput(std::streambuf &bytes) : source(bytes) {}
+
+  // Whether a carriage return followed by anything but a newline has been
+  // read yet: until one has, a line holds a carriage return only as its
+  // last byte, where a CRLF line end leaves it. Every line reaches past any
+  // carriage return in it to a newline or the end, so this is known before
+  // the row reader has the line.
+  bool strayCarriageReturnSeen() const { return strayCarriageReturn; }
+
+protected:
+  int_type underflow() override;
+
+private:
+  enum class Encoding { Unknown, Bytes, Utf16LittleEndian, Utf16BigEndian };
+
+  // Reads into `raw` from `filled` on what `source` has or can read at once;
+  // returns how many bytes `raw` now holds, `filled` when the file has ended.
+  std::size_t read(std::size_t filled);
+  // Looks for a mark at the start of the first `size` bytes read; returns
+  // how many of them it takes up.
+  std::size_t takeMark(std::size_t size);
+  // Converts the `size` bytes of UTF-16 at `raw + start` into `text`, after
+  // what the last call left over; at the end of the file, `size` is 0 and
+  // what was left over becomes U+FFFD. Returns the bytes of text made.
+  std::size_t decode(std::size_t start, std::size_t size, bool atEnd);
+  // Appends the UTF-8 form of `codePoint` to `text` at `length`.
+  void put(char32_t codePoint, std::size_t &length);
+  // Notes whether the `length` bytes at `bytes`, read next, show a carriage
+  // return followed by anything but a newline.
+  void noteCarriageReturns(const char *bytes, std::size_t length);
+
+  std::streambuf &source;
+  Encoding encoding = Encoding::Unknown;
+  bool strayCarriageReturn = false;
+  bool endsInCarriageReturn = false; // what was read last, so far
+  bool ended = false;
+  int oddByte = -1;           // a code unit's first byte, left over, or -1
+  char32_t highSurrogate = 0; // the first of a pair, left over, or 0
+  char raw[8192];
+  // A code unit makes at most three bytes of UTF-8, with an unpaired
+  // surrogate before it six; a byte left over before them adds one unit, and
+  // the end of the file may add two U+FFFD.
+  char text[(sizeof raw / 2 + 1) * 3 + 6];
+};
+
+#endif // TREE_DATA_TEXT_INPUT_H
