@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 #include <unistd.h>
 
 namespace endToEnd {
@@ -14,7 +16,7 @@ namespace endToEnd {
 // Outside the unnamed namespace, so that the harness shows a case by its
 // name.
 struct RunCase {
-  const char *name;
+  std::string name;
   std::optional<std::string> input; // no file at all when empty
   std::string values;               // standard output after the heading
   std::string err;
@@ -35,9 +37,7 @@ TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
   EXPECT_EQ(result.status, c.status);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, RunTest,
-    testing::Values(
+const RunCase files[] = {
         RunCase{"NoFile", std::nullopt, "", "", 0},
         RunCase{"EmptyFile", "", "", "", 0},
         RunCase{"FileOrderAndRepeats", "a,b,30\na,b,10\nx,y,5\nx,y,5\n",
@@ -91,8 +91,60 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"ControlBytesEscaped", "a,b,1\na,b,\x1b]0;owned\a\xff\n", "1\n",
                 where + "2: skipped row: third field "
                         "\"\\x1b]0;owned\\x07\\xff\" is not an integer\n",
-                1}),
-    CaseName());
+                1},
+        // In line 1's first field, which is never read.
+        RunCase{"Utf8MarkChangesNothing", "\xef\xbb\xbfid,name,value\na,b,1\n", "1\n", "", 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, RunTest, testing::ValuesIn(files), CaseName());
+
+// Returns `utf8` as UTF-16 after its byte-order mark, as Windows PowerShell
+// 5.1 saves text, or nothing when it is not UTF-8.
+std::optional<std::string> inUtf16(const std::string &utf8, bool bigEndian) {
+  std::string out = bigEndian ? "\xfe\xff" : "\xff\xfe";
+  const auto put = [&](char32_t unit) {
+    const char bytes[] = {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xff)};
+    out += bigEndian ? bytes[0] : bytes[1];
+    out += bigEndian ? bytes[1] : bytes[0];
+  };
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
+    if (length == 0 || i + length > utf8.size())
+      return std::nullopt;
+    char32_t codePoint = length == 1 ? lead : lead & (0x7fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(utf8[i + k]);
+      if ((next & 0xc0) != 0x80)
+        return std::nullopt;
+      codePoint = codePoint << 6 | (next & 0x3fu);
+    }
+    i += length;
+    if (codePoint < 0x10000) {
+      put(codePoint);
+    } else {
+      put(0xd800 | (codePoint - 0x10000) >> 10);
+      put(0xdc00 | (codePoint & 0x3ff));
+    }
+  }
+  return out;
+}
+
+// Every file of the table that is UTF-8, saved as UTF-16 in either byte
+// order: each must give exactly what its UTF-8 form gives.
+std::vector<RunCase> filesInUtf16() {
+  std::vector<RunCase> cases;
+  for (const RunCase &c : files)
+    for (const bool bigEndian : {false, true}) {
+      const auto input = c.input ? inUtf16(*c.input, bigEndian) : std::nullopt;
+      if (input)
+        cases.push_back({c.name + (bigEndian ? "BigEndian" : "LittleEndian"), input,
+                         c.values, c.err, c.status});
+    }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(FilesInUtf16, RunTest, testing::ValuesIn(filesInUtf16()), CaseName());
 
 TEST_F(ProgramTest, DiagnosticsStayInOrderWithValues) {
   writeInput("a,b,1\na,b\na,b,2\n");
