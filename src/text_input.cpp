@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+TextInput::TextInput(std::streambuf &bytes)
+    : source(bytes), raw(new char[rawSize]) {}
+
 TextInput::int_type TextInput::underflow() {
   if (gptr() < egptr())
     return traits_type::to_int_type(*gptr());
@@ -20,10 +23,12 @@ TextInput::int_type TextInput::underflow() {
       start = takeMark(size);
     }
     ended = size == 0;
-    char *begin = raw;
+    char *begin = raw.get();
     std::size_t length = size - start;
     if (encoding != Encoding::Bytes) {
-      begin = text;
+      if (!text)
+        text.reset(new char[textSize]);
+      begin = text.get();
       length = decode(start, size - start, ended);
     }
     if (length == 0)
@@ -60,9 +65,9 @@ std::size_t TextInput::read(std::size_t filled) {
   // What the source holds now, which it has read already: asking for more
   // could wait for a pipe to bring it.
   const auto held = static_cast<std::size_t>(std::max<std::streamsize>(source.in_avail(), 1));
-  const std::size_t wanted = std::min(held, sizeof raw - filled);
+  const std::size_t wanted = std::min(held, rawSize - filled);
   return filled + static_cast<std::size_t>(
-                      source.sgetn(raw + filled, static_cast<std::streamsize>(wanted)));
+                      source.sgetn(raw.get() + filled, static_cast<std::streamsize>(wanted)));
 }
 
 std::size_t TextInput::takeMark(std::size_t size) {
@@ -83,7 +88,7 @@ std::size_t TextInput::takeMark(std::size_t size) {
 std::size_t TextInput::decode(std::size_t start, std::size_t size, bool atEnd) {
   constexpr char32_t replacement = 0xfffd;
   std::size_t length = 0;
-  const auto *bytes = reinterpret_cast<const unsigned char *>(raw + start);
+  const auto *bytes = reinterpret_cast<const unsigned char *>(raw.get() + start);
   const bool little = encoding == Encoding::Utf16LittleEndian;
   for (std::size_t i = 0; i < size; ++i) {
     if (oddByte < 0) {

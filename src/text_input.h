@@ -3,6 +3,7 @@
 #define TREE_DATA_TEXT_INPUT_H
 
 #include <cstddef>
+#include <memory>
 #include <streambuf>
 
 // Passes on the bytes of `source` as they are, or, when they begin with a
@@ -15,7 +16,8 @@
 // passes through.
 class TextInput : public std::streambuf {
 public:
-  explicit TextInput(std::streambuf &bytes) : source(bytes) {}
+  // Throws std::bad_alloc when its buffer cannot be allocated.
+  explicit TextInput(std::streambuf &bytes);
 
   // Whether a carriage return followed by anything but a newline has been
   // read yet: until one has, a line holds a carriage return only as its
@@ -53,11 +55,16 @@ private:
   bool ended = false;
   int oddByte = -1;           // a code unit's first byte, left over, or -1
   char32_t highSurrogate = 0; // the first of a pair, left over, or 0
-  char raw[8192];
-  // A code unit makes at most three bytes of UTF-8, with an unpaired
-  // surrogate before it six; a byte left over before them adds one unit, and
-  // the end of the file may add two U+FFFD.
-  char text[(sizeof raw / 2 + 1) * 3 + 6];
+  // The bytes read, and the text made of them, for UTF-16 alone, which is
+  // allocated when a mark is found. A code unit makes at most three bytes of
+  // UTF-8, with an unpaired surrogate before it six; a byte left over before
+  // them adds one unit, and the end of the file may add two U+FFFD. On the
+  // heap, not in the caller's frame: with 20 KiB on main's stack, mingw-w64's
+  // GCC 12 fails to compile main with link-time optimisation.
+  static constexpr std::size_t rawSize = 8192;
+  static constexpr std::size_t textSize = (rawSize / 2 + 1) * 3 + 6;
+  std::unique_ptr<char[]> raw;
+  std::unique_ptr<char[]> text;
 };
 
 #endif // TREE_DATA_TEXT_INPUT_H
