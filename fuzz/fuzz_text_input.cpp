@@ -5,6 +5,8 @@
 // newline is noted exactly when the text holds one.
 #include "text_input.h"
 
+#include "trickle.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -14,26 +16,6 @@
 #include <string>
 
 namespace {
-
-class Trickle : public std::streambuf {
-public:
-  Trickle(const std::string &text, std::size_t piece) : bytes(text), step(piece) {}
-
-protected:
-  int_type underflow() override {
-    if (next == bytes.size())
-      return traits_type::eof();
-    const std::size_t size = std::min(step, bytes.size() - next);
-    setg(bytes.data() + next, bytes.data() + next, bytes.data() + next + size);
-    next += size;
-    return traits_type::to_int_type(*gptr());
-  }
-
-private:
-  std::string bytes;
-  std::size_t step;
-  std::size_t next = 0;
-};
 
 // Whether `text` is well-formed UTF-8 with no surrogate code point.
 bool wellFormed(const std::string &text) {

@@ -1,40 +1,17 @@
 #include "text_input.h"
 
 #include "case_name.h"
+#include "trickle.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <istream>
 #include <iterator>
 #include <string>
-#include <utility>
 
 namespace {
 
 using namespace std::string_literals;
-
-// Hands out its bytes a few at a time, as a pipe may, so that code units,
-// surrogate pairs and CRLF fall across the reads.
-class Trickle : public std::streambuf {
-public:
-  Trickle(std::string text, std::size_t piece) : bytes(std::move(text)), step(piece) {}
-
-protected:
-  int_type underflow() override {
-    if (next == bytes.size())
-      return traits_type::eof();
-    const std::size_t size = std::min(step, bytes.size() - next);
-    setg(bytes.data() + next, bytes.data() + next, bytes.data() + next + size);
-    next += size;
-    return traits_type::to_int_type(*gptr());
-  }
-
-private:
-  std::string bytes;
-  std::size_t step;
-  std::size_t next = 0;
-};
 
 struct TextCase {
   const char *name;
