@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <istream>
-#include <iterator>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -49,7 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   Trickle source(bytes, data[0] % 16 + 1);
   TextInput input(source);
   std::istream in(&input);
-  const std::string text(std::istreambuf_iterator<char>(in), {});
+  std::ostringstream out;
+  out << in.rdbuf();
+  const std::string text = out.str();
   const bool marked = bytes.rfind("\xff\xfe", 0) == 0 || bytes.rfind("\xfe\xff", 0) == 0;
   if (marked ? !wellFormed(text) || text.size() > bytes.size() / 2 * 3 + 6 : text != bytes)
     std::abort();
