@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-#include <iconv.h>
 #include <unistd.h>
 
 namespace endToEnd {
@@ -101,19 +100,34 @@ INSTANTIATE_TEST_SUITE_P(Files, RunTest, testing::ValuesIn(files), CaseName());
 
 // Returns `utf8` as UTF-16 after its byte-order mark, as Windows PowerShell
 // 5.1 saves text, or nothing when it is not UTF-8.
-std::optional<std::string> inUtf16(std::string utf8, bool bigEndian) {
-  const iconv_t converter = iconv_open(bigEndian ? "UTF-16BE" : "UTF-16LE", "UTF-8");
-  std::string utf16(2 * utf8.size(), '\0');
-  char *from = utf8.data();
-  char *to = utf16.data();
-  std::size_t fromLeft = utf8.size();
-  std::size_t toLeft = utf16.size();
-  const bool converted = iconv(converter, &from, &fromLeft, &to, &toLeft) == 0;
-  iconv_close(converter);
-  if (!converted)
-    return std::nullopt;
-  utf16.resize(utf16.size() - toLeft);
-  return (bigEndian ? "\xfe\xff" : "\xff\xfe") + utf16;
+std::optional<std::string> inUtf16(const std::string &utf8, bool bigEndian) {
+  std::string out = bigEndian ? "\xfe\xff" : "\xff\xfe";
+  const auto put = [&](char32_t unit) {
+    const char bytes[] = {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xff)};
+    out += bigEndian ? bytes[0] : bytes[1];
+    out += bigEndian ? bytes[1] : bytes[0];
+  };
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto lead = static_cast<unsigned char>(utf8[i]);
+    const std::size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
+    if (length == 0 || i + length > utf8.size())
+      return std::nullopt;
+    char32_t codePoint = length == 1 ? lead : lead & (0x7fu >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(utf8[i + k]);
+      if ((next & 0xc0) != 0x80)
+        return std::nullopt;
+      codePoint = codePoint << 6 | (next & 0x3fu);
+    }
+    i += length;
+    if (codePoint < 0x10000) {
+      put(codePoint);
+    } else {
+      put(0xd800 | (codePoint - 0x10000) >> 10);
+      put(0xdc00 | (codePoint & 0x3ff));
+    }
+  }
+  return out;
 }
 
 // Every file of the table that is UTF-8, saved as UTF-16 in either byte
