@@ -12,6 +12,7 @@
 #include <cstring>
 #include <exception>
 #include <fstream>
+#include <istream>
 #include <ios>
 #include <iostream>
 #include <new>
@@ -146,11 +147,15 @@ int readErrorNumber(const std::ios_base::failure &failure) {
              : 0;
 }
 
-// Prints the value of every usable row of `input`, the text of `text`, and
-// reports the lines it finds fault with; returns the exit status so far.
-// Stops at the first failed write to standard output. Running out of memory
-// and read errors come out as exceptions.
-int printRows(std::istream &input, const TextInput &text) {
+// Prints the value of every usable row of `text` and reports the lines it
+// finds fault with; returns the exit status so far. Stops at the first failed
+// write to standard output. Running out of memory and read errors come out as
+// exceptions.
+int printRows(TextInput &text) {
+  // A failed read throws, so that it is not taken for the end of the file;
+  // reaching the end only sets the fail bit, which ends the loop.
+  std::istream input(&text);
+  input.exceptions(std::ios::badbit);
   DataRow row;
   LineNumber lineNumber = 0;
   int status = exitSuccess;
@@ -204,13 +209,9 @@ int main() {
     const int openError = openInput(file);
     if (openError == 0) {
       // The rows are read through the text of the file: its bytes, or what
-      // a UTF-16 file holds. A failed read throws, so that it is not taken
-      // for the end of the file; reaching the end only sets the fail bit,
-      // which ends the loop.
+      // a UTF-16 file holds.
       TextInput text(*file.rdbuf());
-      std::istream input(&text);
-      input.exceptions(std::ios::badbit);
-      status = printRows(input, text);
+      status = printRows(text);
     } else if (openError == EISDIR) {
       status = failInput("read error", openError);
     } else if (!isAbsent(openError)) {

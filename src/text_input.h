@@ -55,12 +55,12 @@ private:
   bool ended = false;
   int oddByte = -1;           // a code unit's first byte, left over, or -1
   char32_t highSurrogate = 0; // the first of a pair, left over, or 0
-  // The bytes read, and the text made of them, for UTF-16 alone, which is
-  // allocated when a mark is found. A code unit makes at most three bytes of
-  // UTF-8, with an unpaired surrogate before it six; a byte left over before
-  // them adds one unit, and the end of the file may add two U+FFFD. On the
-  // heap, not in the caller's frame: with 20 KiB on main's stack, mingw-w64's
-  // GCC 12 fails to compile main with link-time optimisation.
+  // The bytes read, and, for UTF-16 alone, the text made of them, allocated
+  // when a mark is found. A code unit makes at most three bytes of UTF-8,
+  // with an unpaired surrogate before it six; a byte left over before them
+  // adds one unit, and the end of the file may add two U+FFFD. On the heap,
+  // not in the caller's frame: with 20 KiB on main's stack, mingw-w64's GCC
+  // 12 fails to compile main with link-time optimisation.
   static constexpr std::size_t rawSize = 8192;
   static constexpr std::size_t textSize = (rawSize / 2 + 1) * 3 + 6;
   std::unique_ptr<char[]> raw;
