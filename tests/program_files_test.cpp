@@ -2,6 +2,7 @@
 // readable file: what it prints, what it reports and its exit status.
 #include "case_name.h"
 #include "program_harness.h"
+#include "utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -101,30 +102,21 @@ INSTANTIATE_TEST_SUITE_P(Files, RunTest, testing::ValuesIn(files), CaseName());
 // Returns `utf8` as UTF-16 after its byte-order mark, as Windows PowerShell
 // 5.1 saves text, or nothing when it is not UTF-8.
 std::optional<std::string> inUtf16(const std::string &utf8, bool bigEndian) {
+  const auto points = codePoints(utf8);
+  if (!points)
+    return std::nullopt;
   std::string out = bigEndian ? "\xfe\xff" : "\xff\xfe";
   const auto put = [&](char32_t unit) {
     const char bytes[] = {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xff)};
     out += bigEndian ? bytes[0] : bytes[1];
     out += bigEndian ? bytes[1] : bytes[0];
   };
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    const std::size_t length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
-    if (length == 0 || i + length > utf8.size())
-      return std::nullopt;
-    char32_t codePoint = length == 1 ? lead : lead & (0x7fu >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(utf8[i + k]);
-      if ((next & 0xc0) != 0x80)
-        return std::nullopt;
-      codePoint = codePoint << 6 | (next & 0x3fu);
-    }
-    i += length;
-    if (codePoint < 0x10000) {
-      put(codePoint);
+  for (const char32_t point : *points) {
+    if (point < 0x10000) {
+      put(point);
     } else {
-      put(0xd800 | (codePoint - 0x10000) >> 10);
-      put(0xdc00 | (codePoint & 0x3ff));
+      put(0xd800 | (point - 0x10000) >> 10);
+      put(0xdc00 | (point & 0x3ff));
     }
   }
   return out;

@@ -45,9 +45,7 @@ const std::string replacement = "\xef\xbf\xbd";
 INSTANTIATE_TEST_SUITE_P(
     Files, TextInputTest,
     testing::Values(
-        TextCase{"Empty", "", ""},
         TextCase{"BytesAsTheyAre", "a,b,1\r\n\xff\0,\xfe"s, "a,b,1\r\n\xff\0,\xfe"s},
-        TextCase{"Utf8MarkKept", "\xef\xbb\xbf" "a\n", "\xef\xbb\xbf" "a\n"},
         TextCase{"LoneFirstByteOfAMark", "\xff", "\xff"},
         TextCase{"NotAMark", "\xff\xff" "a", "\xff\xff" "a"},
         TextCase{"MarkOnly", le, ""},
