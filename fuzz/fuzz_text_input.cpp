@@ -1,8 +1,11 @@
-// Feeds arbitrary bytes to TextInput, handed over a few at a time as a pipe
-// may hand them (the first byte sets how many), and checks what it promises:
-// bytes without a UTF-16 mark come through as they are; with one, what comes
-// out is well-formed UTF-8; and a carriage return followed by anything but a
-// newline is noted exactly when the text holds one.
+// Feeds arbitrary bytes to TextInput, and its text to LineEndCheck, handed
+// over a few at a time as a pipe may hand them (the first byte sets how
+// many), and checks what they promise: bytes without a UTF-16 mark come
+// through as they are; with one, what comes out is well-formed UTF-8;
+// LineEndCheck passes the
+// text on as it is, and tells exactly of the lines that hold a carriage
+// return before their last byte.
+#include "line_end_check.h"
 #include "text_input.h"
 
 #include "trickle.h"
@@ -19,19 +22,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   if (size == 0)
     return 0;
   const std::string bytes(reinterpret_cast<const char *>(data) + 1, size - 1);
-  Trickle source(bytes, data[0] % 16 + 1);
+  const std::size_t piece = data[0] % 16 + 1;
+  Trickle source(bytes, piece);
   TextInput input(source);
   std::istream in(&input);
   std::ostringstream out;
   out << in.rdbuf();
   const std::string text = out.str();
-  const bool marked = bytes.rfind("\xff\xfe", 0) == 0 || bytes.rfind("\xfe\xff", 0) == 0;
-  if (marked ? !codePoints(text) || text.size() > bytes.size() / 2 * 3 + 6 : text != bytes)
+  const auto startsWith = [&](const std::string &mark) { return bytes.rfind(mark, 0) == 0; };
+  const bool decoded = startsWith("\xff\xfe") || startsWith("\xfe\xff");
+  if (decoded ? !codePoints(text) || text.size() > bytes.size() / 2 * 3 + 6 : text != bytes)
     std::abort();
-  bool stray = false;
-  for (std::size_t i = 0; i + 1 < text.size(); ++i)
-    stray = stray || (text[i] == '\r' && text[i + 1] != '\n');
-  if (input.strayCarriageReturnSeen() != stray)
+
+  Trickle again(bytes, piece);
+  TextInput textAgain(again);
+  LineEndCheck lineEnds(textAgain);
+  std::istream lines(&lineEnds);
+  std::string all;
+  for (std::string line; std::getline(lines, line);) {
+    all += line + (lines.eof() ? "" : "\n");
+    const std::size_t at = line.find('\r');
+    if (lineEnds.strayCarriageReturnInLine() != (at != std::string::npos && at + 1 < line.size()))
+      std::abort();
+  }
+  if (all != text)
     std::abort();
   return 0;
 }

@@ -16,47 +16,33 @@ bool isBlank(const DataRow &row) {
   return true;
 }
 
-// Whether a carriage return stands anywhere but at the end of the last field,
-// where the carriage return of a CRLF line ends up.
-bool hasStrayCarriageReturn(const DataRow &row) {
-  for (std::size_t i = 0; i < row.size(); ++i) {
-    const std::string &field = row[i];
-    const auto at = std::find(field.begin(), field.end(), '\r');
-    if (at != field.end() && (i + 1 < row.size() || at + 1 != field.end()))
-      return true;
-  }
-  return false;
-}
-
 // Fields longer than this are cut short in diagnostics.
 constexpr std::size_t shownFieldBytes = 40;
 
 } // namespace
 
-RowValue rowValue(const DataRow &row, LineNumber lineNumber,
-                  bool strayCarriageReturnRead) {
-  const bool stray = strayCarriageReturnRead && hasStrayCarriageReturn(row);
+RowValue rowValue(const DataRow &row, LineNumber lineNumber) {
   // A row of numbers is never blank, so only rows that give none are
   // looked at for it.
   if (row.size() < 3)
-    return {isBlank(row) ? RowKind::Blank : RowKind::FewFields, 0, stray};
+    return {isBlank(row) ? RowKind::Blank : RowKind::FewFields, 0};
   try {
-    return {RowKind::Value, std::stoi(row[2], nullptr, 10), stray};
+    return {RowKind::Value, std::stoi(row[2], nullptr, 10)};
   } catch (const std::invalid_argument &) {
     if (isBlank(row))
-      return {RowKind::Blank, 0, stray};
-    return {lineNumber == 1 ? RowKind::Header : RowKind::NotInteger, 0, stray};
+      return {RowKind::Blank, 0};
+    return {lineNumber == 1 ? RowKind::Header : RowKind::NotInteger, 0};
   } catch (const std::out_of_range &) {
-    return {RowKind::OutOfRange, 0, stray};
+    return {RowKind::OutOfRange, 0};
   }
 }
 
 std::string rowDiagnostics(const DataRow &row, const RowValue &result,
-                           LineNumber lineNumber) {
+                           LineNumber lineNumber, bool strayCarriageReturn) {
   const std::string where = std::string(programName) + ": " + inputName + ":" +
                             std::to_string(lineNumber) + ": ";
   std::string lines;
-  if (result.strayCarriageReturn)
+  if (strayCarriageReturn)
     lines = where + "carriage return inside the line; lines end only at a "
                     "newline\n";
   std::string reason;

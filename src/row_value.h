@@ -27,30 +27,25 @@ enum class RowKind {
 struct RowValue {
   RowKind kind;
   int value; // the third field's value when kind is RowKind::Value, else 0
-  // A carriage return stands before the line's last byte: the file's lines
-  // may end in a carriage return alone, which does not end a line. Reported
-  // whatever the kind.
-  bool strayCarriageReturn;
 };
 
 // Classifies `row`, read from line `lineNumber`, and converts its third field
-// the way std::stoi does in base 10. `strayCarriageReturnRead` false says
-// that the input has held no carriage return but before a newline so far, so
-// that the row need not be scanned for one.
-RowValue rowValue(const DataRow &row, LineNumber lineNumber,
-                  bool strayCarriageReturnRead = true);
+// the way std::stoi does in base 10.
+RowValue rowValue(const DataRow &row, LineNumber lineNumber);
 
-// Whether the row's line gets a diagnostic.
+// Whether the row's line gets a diagnostic for what it holds.
 inline bool isReported(const RowValue &result) {
-  return result.strayCarriageReturn || result.kind == RowKind::FewFields ||
+  return result.kind == RowKind::FewFields ||
          result.kind == RowKind::NotInteger ||
          result.kind == RowKind::OutOfRange;
 }
 
-// Returns the diagnostic lines, each ended by a newline, for a row that is
-// reported, or an empty string for any other row.
+// Returns the diagnostic lines, each ended by a newline, for the row read
+// from line `lineNumber`: one when `strayCarriageReturn` says that the line
+// holds a carriage return before its last byte, then one when the row is
+// reported; an empty string when neither is.
 std::string rowDiagnostics(const DataRow &row, const RowValue &result,
-                           LineNumber lineNumber);
+                           LineNumber lineNumber, bool strayCarriageReturn);
 
 // Returns `field` made safe to show on a terminal between double quotes:
 // printable ASCII as it is but for `"` and `\`, which are escaped, \r and \t

@@ -33,29 +33,8 @@ TextInput::int_type TextInput::underflow() {
     }
     if (length == 0)
       continue;
-    if (!strayCarriageReturn)
-      noteCarriageReturns(begin, length);
     setg(begin, begin, begin + length);
     return traits_type::to_int_type(*gptr());
-  }
-}
-
-void TextInput::noteCarriageReturns(const char *bytes, std::size_t length) {
-  if (endsInCarriageReturn && bytes[0] != '\n') {
-    strayCarriageReturn = true;
-    return;
-  }
-  // One in the last byte is judged with the bytes that follow.
-  const char *last = bytes + length - 1;
-  endsInCarriageReturn = *last == '\r';
-  for (const char *at = bytes; at < last; ++at) {
-    at = static_cast<const char *>(std::memchr(at, '\r', static_cast<std::size_t>(last - at)));
-    if (at == nullptr)
-      return;
-    if (at[1] != '\n') {
-      strayCarriageReturn = true;
-      return;
-    }
   }
 }
 

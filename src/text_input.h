@@ -19,12 +19,21 @@ public:
   // Throws std::bad_alloc when its buffer cannot be allocated.
   explicit TextInput(std::streambuf &bytes);
 
-  // Whether a carriage return followed by anything but a newline has been
-  // read yet: until one has, a line holds a carriage return only as its
-  // last byte, where a CRLF line end leaves it. Every line reaches past any
-  // carriage return in it to a newline or the end, so this is known before
-  // the row reader has the line.
-  bool strayCarriageReturnSeen() const { return strayCarriageReturn; }
+  // Takes all the text held from where reading has got, reading on first
+  // when none is held, as a reader that looks at a chunk at a time does
+  // without copying it; it stays in place until the next read. Empty at the
+  // end of the text.
+  struct Chunk {
+    char *begin;
+    char *end;
+  };
+  Chunk take() {
+    if (gptr() == egptr() && traits_type::eq_int_type(underflow(), traits_type::eof()))
+      return {gptr(), gptr()};
+    const Chunk held{gptr(), egptr()};
+    setg(egptr(), egptr(), egptr());
+    return held;
+  }
 
 protected:
   int_type underflow() override;
@@ -44,14 +53,9 @@ private:
   std::size_t decode(std::size_t start, std::size_t size, bool atEnd);
   // Appends the UTF-8 form of `codePoint` to `text` at `length`.
   void put(char32_t codePoint, std::size_t &length);
-  // Notes whether the `length` bytes at `bytes`, read next, show a carriage
-  // return followed by anything but a newline.
-  void noteCarriageReturns(const char *bytes, std::size_t length);
 
   std::streambuf &source;
   Encoding encoding = Encoding::Unknown;
-  bool strayCarriageReturn = false;
-  bool endsInCarriageReturn = false; // what was read last, so far
   bool ended = false;
   int oddByte = -1;           // a code unit's first byte, left over, or -1
   char32_t highSurrogate = 0; // the first of a pair, left over, or 0

@@ -95,6 +95,10 @@ const RunCase files[] = {
                 1},
         // In line 1's first field, which is never read.
         RunCase{"Utf8MarkChangesNothing", "\xef\xbb\xbfid,name,value\na,b,1\n", "1\n", "", 0},
+        RunCase{"CarriageReturnPastTheFirstReads",
+                std::string(20000, '\n') + "a,b,5\r,\na,b,6\r\n", "5\n6\n",
+                where + "20001: carriage return inside the line; lines end only at a newline\n",
+                1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, RunTest, testing::ValuesIn(files), CaseName());

@@ -1,0 +1,48 @@
+// line_end_check: the one place that knows where a line may hold a carriage
+// return.
+#ifndef TREE_DATA_LINE_END_CHECK_H
+#define TREE_DATA_LINE_END_CHECK_H
+
+#include "text_input.h"
+
+#include <streambuf>
+
+// Passes on the text of `text` as it is, a chunk at a time, and tells for
+// each line, as it is read, whether it holds a carriage return anywhere but
+// as its last byte, where the CRLF line end of Windows leaves one. A line
+// ends only at a newline, so a file whose lines end in a carriage return
+// alone is read as one line, which holds such a carriage return. Whatever
+// `text` throws passes through.
+class LineEndCheck : public std::streambuf {
+public:
+  explicit LineEndCheck(TextInput &text) : source(text) {}
+
+  // Says whether the line read last, from the end of the line before it up
+  // to where reading has got, holds a carriage return that is not its last
+  // byte. Call it once after each line is read.
+  bool strayCarriageReturnInLine() { return gptr() > stray && passStray(); }
+
+protected:
+  int_type underflow() override;
+
+private:
+  // Moves past the carriage return noted for the line just read, and looks
+  // for the next one in what is left of the chunk; returns true.
+  bool passStray();
+  // Notes the first carriage return from `from` to the chunk's last byte
+  // that a byte other than a newline follows. The last byte is judged with
+  // the chunk after it: at the end of the text it ends the last line.
+  void findStray(const char *from);
+
+  TextInput &source;
+  // The first carriage return in the chunk held that is not the last byte of
+  // its line and has not been told of yet; the chunk's start when it came in
+  // an earlier chunk, which the line being read has reached past; the
+  // chunk's end when there is none up to where the chunk has been looked at.
+  // Lines are told of in turn, so it is in the line being read or a later
+  // one, and that line holds it when it ends past it.
+  const char *stray = nullptr;
+  bool endsInCarriageReturn = false; // the chunk before this one does
+};
+
+#endif // TREE_DATA_LINE_END_CHECK_H
