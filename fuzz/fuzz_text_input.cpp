@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to TextInput, and its text to LineEndCheck, handed
 // over a few at a time as a pipe may hand them (the first byte sets how
-// many), and checks what they promise: bytes without a UTF-16 mark come
-// through as they are; with one, what comes out is well-formed UTF-8;
-// LineEndCheck passes the
+// many), and checks what they promise: bytes without a mark come through as
+// they are, and after a UTF-8 mark too, the mark dropped; after a UTF-16 or
+// UTF-32 mark, what comes out is well-formed UTF-8; LineEndCheck passes the
 // text on as it is, and tells exactly of the lines that hold a carriage
 // return before their last byte.
 #include "line_end_check.h"
@@ -30,8 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   out << in.rdbuf();
   const std::string text = out.str();
   const auto startsWith = [&](const std::string &mark) { return bytes.rfind(mark, 0) == 0; };
-  const bool decoded = startsWith("\xff\xfe") || startsWith("\xfe\xff");
-  if (decoded ? !codePoints(text) || text.size() > bytes.size() / 2 * 3 + 6 : text != bytes)
+  const bool decoded = startsWith("\xff\xfe") || startsWith("\xfe\xff") ||
+                       startsWith(std::string("\0\0\xfe\xff", 4));
+  const std::string passed = startsWith("\xef\xbb\xbf") ? bytes.substr(3) : bytes;
+  if (decoded ? !codePoints(text) || text.size() > bytes.size() / 2 * 3 + 6 : text != passed)
     std::abort();
 
   Trickle again(bytes, piece);

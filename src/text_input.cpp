@@ -9,21 +9,15 @@ TextInput::TextInput(std::streambuf &bytes)
 TextInput::int_type TextInput::underflow() {
   if (gptr() < egptr())
     return traits_type::to_int_type(*gptr());
-  // A chunk of UTF-16 may make no text yet (a lone byte, the first of a
-  // pair): read on until some is made or the file ends.
+  // A chunk of UTF-16 or UTF-32 may make no text yet (part of a code unit,
+  // the first of a pair): read on until some is made or the file ends.
   for (;;) {
     if (ended)
       return traits_type::eof();
     std::size_t size = read(0);
-    std::size_t start = 0;
-    if (encoding == Encoding::Unknown) {
-      // The mark is two bytes: a first read may bring one.
-      if (size == 1 && (raw[0] == '\xff' || raw[0] == '\xfe'))
-        size = read(size);
-      start = takeMark(size);
-    }
+    const std::size_t start = encoding == Encoding::Unknown ? takeMark(size) : 0;
     ended = size == 0;
-    char *begin = raw.get();
+    char *begin = raw.get() + start;
     std::size_t length = size - start;
     if (encoding != Encoding::Bytes) {
       if (!text)
@@ -49,17 +43,39 @@ std::size_t TextInput::read(std::size_t filled) {
                       source.sgetn(raw.get() + filled, static_cast<std::streamsize>(wanted)));
 }
 
-std::size_t TextInput::takeMark(std::size_t size) {
-  const auto first = size >= 2 ? static_cast<unsigned char>(raw[0]) : 0;
-  const auto second = size >= 2 ? static_cast<unsigned char>(raw[1]) : 0;
-  if (first == 0xff && second == 0xfe) {
-    encoding = Encoding::Utf16LittleEndian;
-    return 2;
+std::size_t TextInput::takeMark(std::size_t &size) {
+  // The longest first: FF FE 00 00 is UTF-32, not UTF-16 beginning with a
+  // NUL, as every reader of marks takes it.
+  static constexpr struct {
+    char bytes[4];
+    std::size_t size;
+    Encoding encoding;
+    std::size_t unitSize;
+  } marks[] = {
+      {{'\xff', '\xfe', '\0', '\0'}, 4, Encoding::Utf32LittleEndian, 4},
+      {{'\0', '\0', '\xfe', '\xff'}, 4, Encoding::Utf32BigEndian, 4},
+      {{'\xef', '\xbb', '\xbf'}, 3, Encoding::Bytes, 1},
+      {{'\xff', '\xfe'}, 2, Encoding::Utf16LittleEndian, 2},
+      {{'\xfe', '\xff'}, 2, Encoding::Utf16BigEndian, 2},
+  };
+  // A pipe may bring a mark a byte at a time: read on while what has come
+  // could still begin a longer one.
+  for (;;) {
+    bool couldGrow = false;
+    for (const auto &mark : marks)
+      couldGrow = couldGrow ||
+                  (size > 0 && size < mark.size && std::memcmp(raw.get(), mark.bytes, size) == 0);
+    const std::size_t now = couldGrow ? read(size) : size;
+    if (now == size)
+      break;
+    size = now;
   }
-  if (first == 0xfe && second == 0xff) {
-    encoding = Encoding::Utf16BigEndian;
-    return 2;
-  }
+  for (const auto &mark : marks)
+    if (size >= mark.size && std::memcmp(raw.get(), mark.bytes, mark.size) == 0) {
+      encoding = mark.encoding;
+      unitSize = mark.unitSize;
+      return mark.size;
+    }
   encoding = Encoding::Bytes;
   return 0;
 }
@@ -68,16 +84,20 @@ std::size_t TextInput::decode(std::size_t start, std::size_t size, bool atEnd) {
   constexpr char32_t replacement = 0xfffd;
   std::size_t length = 0;
   const auto *bytes = reinterpret_cast<const unsigned char *>(raw.get() + start);
-  const bool little = encoding == Encoding::Utf16LittleEndian;
+  const bool little =
+      encoding == Encoding::Utf16LittleEndian || encoding == Encoding::Utf32LittleEndian;
   for (std::size_t i = 0; i < size; ++i) {
-    if (oddByte < 0) {
-      oddByte = bytes[i];
+    const char32_t byte = bytes[i];
+    partial = little ? partial | byte << (8 * partialBytes) : partial << 8 | byte;
+    if (++partialBytes < unitSize)
+      continue;
+    const char32_t unit = partial;
+    partial = 0;
+    partialBytes = 0;
+    if (unitSize == 4) {
+      put(unit > 0x10ffff || (unit >= 0xd800 && unit <= 0xdfff) ? replacement : unit, length);
       continue;
     }
-    const auto lead = static_cast<char32_t>(oddByte);
-    const char32_t next = bytes[i];
-    const char32_t unit = little ? lead | next << 8 : lead << 8 | next;
-    oddByte = -1;
     if (highSurrogate != 0) {
       if (unit >= 0xdc00 && unit <= 0xdfff) {
         put(0x10000 + ((highSurrogate - 0xd800) << 10) + (unit - 0xdc00), length);
@@ -95,10 +115,11 @@ std::size_t TextInput::decode(std::size_t start, std::size_t size, bool atEnd) {
   if (atEnd) {
     if (highSurrogate != 0)
       put(replacement, length);
-    if (oddByte >= 0)
+    if (partialBytes != 0)
       put(replacement, length);
     highSurrogate = 0;
-    oddByte = -1;
+    partial = 0;
+    partialBytes = 0;
   }
   return length;
 }

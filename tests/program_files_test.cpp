@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +24,7 @@ struct RunCase {
   std::string values;               // standard output after the heading
   std::string err;
   int status;
+  bool throughAFifo = false; // the file comes through a FIFO, a byte at a time
 };
 
 namespace {
@@ -30,8 +33,14 @@ using RunTest = TableTest<RunCase>;
 
 TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
   const RunCase &c = GetParam();
-  if (c.input)
+  if (c.input && c.throughAFifo) {
+    std::ofstream(dir / "input", std::ios::binary) << *c.input;
+    ASSERT_EQ(shell("mkfifo DataFile.csv && "
+                    "{ timeout 60 dd if=input of=DataFile.csv bs=1 status=none & }"),
+              0);
+  } else if (c.input) {
     writeInput(*c.input);
+  }
   const Outcome result = run();
   EXPECT_EQ(result.out, "Tree Data\n" + c.values);
   EXPECT_EQ(result.err, c.err);
@@ -93,8 +102,7 @@ const RunCase files[] = {
                 where + "2: skipped row: third field "
                         "\"\\x1b]0;owned\\x07\\xff\" is not an integer\n",
                 1},
-        // In line 1's first field, which is never read.
-        RunCase{"Utf8MarkChangesNothing", "\xef\xbb\xbfid,name,value\na,b,1\n", "1\n", "", 0},
+        RunCase{"Utf8MarkDropped", "\xef\xbb\xbf\r\na,b,1\n", "1\n", "", 0},
         RunCase{"CarriageReturnPastTheFirstReads",
                 std::string(20000, '\n') + "a,b,5\r,\na,b,6\r\n", "5\n6\n",
                 where + "20001: carriage return inside the line; lines end only at a newline\n",
@@ -103,20 +111,35 @@ const RunCase files[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, RunTest, testing::ValuesIn(files), CaseName());
 
-// Returns `utf8` as UTF-16 after its byte-order mark, as Windows PowerShell
-// 5.1 saves text, or nothing when it is not UTF-8.
-std::optional<std::string> inUtf16(const std::string &utf8, bool bigEndian) {
+// The forms with a byte-order mark that Windows PowerShell 5.1 saves text in.
+struct Form {
+  const char *name;
+  const char *mark;
+  std::size_t unitSize; // 1 for UTF-8
+  bool bigEndian;
+};
+const Form forms[] = {
+    {"Utf8Mark", "\xef\xbb\xbf", 1, false},
+    {"Utf16LittleEndian", "\xff\xfe", 2, false},
+    {"Utf16BigEndian", "\xfe\xff", 2, true},
+    {"Utf32LittleEndian", "\xff\xfe\0\0", 4, false},
+    {"Utf32BigEndian", "\0\0\xfe\xff", 4, true},
+};
+
+// Returns `utf8` in `form`, or nothing when it is not UTF-8 or has a mark.
+std::optional<std::string> inForm(const std::string &utf8, const Form &form) {
   const auto points = codePoints(utf8);
-  if (!points)
+  if (!points || utf8.rfind("\xef\xbb\xbf", 0) == 0)
     return std::nullopt;
-  std::string out = bigEndian ? "\xfe\xff" : "\xff\xfe";
+  std::string out(form.mark, form.unitSize == 4 ? 4 : std::char_traits<char>::length(form.mark));
+  if (form.unitSize == 1)
+    return out + utf8;
   const auto put = [&](char32_t unit) {
-    const char bytes[] = {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xff)};
-    out += bigEndian ? bytes[0] : bytes[1];
-    out += bigEndian ? bytes[1] : bytes[0];
+    for (std::size_t i = 0; i < form.unitSize; ++i)
+      out += static_cast<char>(unit >> 8 * (form.bigEndian ? form.unitSize - 1 - i : i) & 0xff);
   };
   for (const char32_t point : *points) {
-    if (point < 0x10000) {
+    if (point < 0x10000 || form.unitSize == 4) {
       put(point);
     } else {
       put(0xd800 | (point - 0x10000) >> 10);
@@ -126,21 +149,38 @@ std::optional<std::string> inUtf16(const std::string &utf8, bool bigEndian) {
   return out;
 }
 
-// Every file of the table that is UTF-8, saved as UTF-16 in either byte
-// order: each must give exactly what its UTF-8 form gives.
-std::vector<RunCase> filesInUtf16() {
+// Every UTF-8 file of the table in each form with a mark, each of which must
+// give exactly what its UTF-8 form gives.
+std::vector<RunCase> filesMarked() {
   std::vector<RunCase> cases;
   for (const RunCase &c : files)
-    for (const bool bigEndian : {false, true}) {
-      const auto input = c.input ? inUtf16(*c.input, bigEndian) : std::nullopt;
+    for (const Form &form : forms) {
+      const auto input = c.input ? inForm(*c.input, form) : std::nullopt;
       if (input)
-        cases.push_back({c.name + (bigEndian ? "BigEndian" : "LittleEndian"), input,
-                         c.values, c.err, c.status});
+        cases.push_back({c.name + form.name, input, c.values, c.err, c.status});
     }
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(FilesInUtf16, RunTest, testing::ValuesIn(filesInUtf16()), CaseName());
+INSTANTIATE_TEST_SUITE_P(FilesMarked, RunTest, testing::ValuesIn(filesMarked()), CaseName());
+
+// The whole table again, in every form, through a FIFO: what comes a byte at
+// a time must give what the file gives.
+std::vector<RunCase> filesThroughAFifo() {
+  std::vector<RunCase> cases;
+  for (const std::vector<RunCase> &table :
+       {std::vector<RunCase>(std::begin(files), std::end(files)), filesMarked()})
+    for (RunCase c : table)
+      if (c.input) {
+        c.name += "ThroughAFifo";
+        c.throughAFifo = true;
+        cases.push_back(c);
+      }
+  return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(FilesThroughAFifo, RunTest, testing::ValuesIn(filesThroughAFifo()),
+                         CaseName());
 
 TEST_F(ProgramTest, DiagnosticsStayInOrderWithValues) {
   writeInput("a,b,1\na,b\na,b,2\n");
