@@ -16,6 +16,22 @@ bool isBlank(const DataRow &row) {
   return true;
 }
 
+// Whether `field` begins with a double quote and ends before the quote that
+// closes it, as a spreadsheet's quoted field does that a comma split: a
+// doubled quote inside is a quote, not the close.
+bool opensQuote(const std::string &field) {
+  if (field.c_str()[0] != '"')
+    return false;
+  for (std::size_t i = 1; i < field.size(); ++i) {
+    if (field[i] != '"')
+      continue;
+    if (i + 1 == field.size() || field[i + 1] != '"')
+      return false;
+    ++i;
+  }
+  return true;
+}
+
 // Fields longer than this are cut short in diagnostics.
 constexpr std::size_t shownFieldBytes = 40;
 
@@ -25,15 +41,18 @@ RowValue rowValue(const DataRow &row, LineNumber lineNumber) {
   // A row of numbers is never blank, so only rows that give none are
   // looked at for it.
   if (row.size() < 3)
-    return {isBlank(row) ? RowKind::Blank : RowKind::FewFields, 0};
+    return {isBlank(row) ? RowKind::Blank : RowKind::FewFields, 0, false};
+  // Before the conversion, which the compiler cannot see into, so that the
+  // row's size need not be read again.
+  const bool quotedFieldSplit = opensQuote(row[0]) || opensQuote(row[1]);
   try {
-    return {RowKind::Value, std::stoi(row[2], nullptr, 10)};
+    return {RowKind::Value, std::stoi(row[2], nullptr, 10), quotedFieldSplit};
   } catch (const std::invalid_argument &) {
     if (isBlank(row))
-      return {RowKind::Blank, 0};
-    return {lineNumber == 1 ? RowKind::Header : RowKind::NotInteger, 0};
+      return {RowKind::Blank, 0, false};
+    return {lineNumber == 1 ? RowKind::Header : RowKind::NotInteger, 0, false};
   } catch (const std::out_of_range &) {
-    return {RowKind::OutOfRange, 0};
+    return {RowKind::OutOfRange, 0, false};
   }
 }
 
@@ -48,6 +67,10 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
   std::string reason;
   switch (result.kind) {
   case RowKind::Value:
+    if (result.quotedFieldSplit)
+      lines += where + "quoted field split at a comma; quotes are not read, so "
+                       "this value may come from another column\n";
+    return lines;
   case RowKind::Blank:
   case RowKind::Header:
     return lines;

@@ -27,6 +27,10 @@ enum class RowKind {
 struct RowValue {
   RowKind kind;
   int value; // the third field's value when kind is RowKind::Value, else 0
+  // The row gives a value, but its first or second field opens a double
+  // quote that it does not close: a comma between quotes split a field, so
+  // the value may come from another column. Reported; the value is printed.
+  bool quotedFieldSplit;
 };
 
 // Classifies `row`, read from line `lineNumber`, and converts its third field
@@ -35,7 +39,7 @@ RowValue rowValue(const DataRow &row, LineNumber lineNumber);
 
 // Whether the row's line gets a diagnostic for what it holds.
 inline bool isReported(const RowValue &result) {
-  return result.kind == RowKind::FewFields ||
+  return result.quotedFieldSplit || result.kind == RowKind::FewFields ||
          result.kind == RowKind::NotInteger ||
          result.kind == RowKind::OutOfRange;
 }

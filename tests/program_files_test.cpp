@@ -47,6 +47,9 @@ TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
   EXPECT_EQ(result.status, c.status);
 }
 
+const std::string quoteSplit = "quoted field split at a comma; quotes are not read, so this "
+                               "value may come from another column\n";
+
 const RunCase files[] = {
         RunCase{"NoFile", std::nullopt, "", "", 0},
         RunCase{"EmptyFile", "", "", "", 0},
@@ -106,6 +109,15 @@ const RunCase files[] = {
         RunCase{"CarriageReturnPastTheFirstReads",
                 std::string(20000, '\n') + "a,b,5\r,\na,b,6\r\n", "5\n6\n",
                 where + "20001: carriage return inside the line; lines end only at a newline\n",
+                1},
+        // Quotes are ordinary characters: a comma between them still splits.
+        RunCase{"QuotedCommas",
+                "id,name,value\n1,\"Box, 12\",43\n\"2\",\"Smith, 3rd\",\"44\"\n"
+                "\"3\",\"alpha\",\"45\"\n\"alpha\",\"say \"\"hi\"\"\",5\n5\",b,6\n\",b,7\n",
+                "12\n3\n5\n6\n7\n",
+                where + "2: " + quoteSplit + where + "3: " + quoteSplit + where +
+                    "4: skipped row: third field \"\\\"45\\\"\" is not an integer\n" + where +
+                    "7: " + quoteSplit,
                 1},
 };
 

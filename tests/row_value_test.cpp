@@ -38,6 +38,9 @@ TEST_P(RowValueTest, ConvertsOrExplains) {
             c.message.empty() ? "" : prefix + c.message + "\n");
 }
 
+const std::string quoteSplit = "quoted field split at a comma; quotes are not read, so "
+                               "this value may come from another column";
+
 constexpr RowKind value = RowKind::Value;
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,6 +75,18 @@ INSTANTIATE_TEST_SUITE_P(
                 "skipped row: fewer than three fields"},
         RowCase{"TwoFields", " ,x", 4, RowKind::FewFields, 0,
                 "skipped row: fewer than three fields"},
+        // A spreadsheet quotes a field that holds a comma, which still
+        // splits it here.
+        RowCase{"QuotedCommaInSecondField", "1,\"Box, 12\",43", 2, value, 12, quoteSplit},
+        RowCase{"EveryFieldQuoted", "\"2\",\"Smith, 3rd\",\"44\"", 2, value, 3, quoteSplit},
+        RowCase{"QuotedCommaInFirstField", "\"Smith, J\",5,6", 2, value, 5, quoteSplit},
+        RowCase{"LoneQuote", "\",b,8", 2, value, 8, quoteSplit},
+        RowCase{"QuotedQuoteNotClosed", "a,\"\"\",9", 2, value, 9, quoteSplit},
+        RowCase{"QuotesClosed", "\"alpha\",\"say \"\"hi\"\"\",5", 2, value, 5, ""},
+        RowCase{"EmptyQuotesAndQuoteInside", "\"\",5\",7", 2, value, 7, ""},
+        RowCase{"QuotedThirdFieldSkippedOnce", "\"3\",\"a, b\",\"45\"", 2,
+                RowKind::NotInteger, 0,
+                "skipped row: third field \" b\\\"\" is not an integer"},
         RowCase{"EmptyThird", "a,b,,d", 5, RowKind::NotInteger, 0,
                 "skipped row: third field \"\" is not an integer"},
         RowCase{"SignOnly", "a,b,-", 5, RowKind::NotInteger, 0,
