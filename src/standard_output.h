@@ -3,7 +3,9 @@
 #ifndef TREE_DATA_STANDARD_OUTPUT_H
 #define TREE_DATA_STANDARD_OUTPUT_H
 
-// Sets standard output's buffer of 64 KiB before anything is written.
+// Sets standard output's buffer before anything is written: a line at a
+// time to a terminal, so that each value shows as soon as its row is read,
+// and 64 KiB blocks to anything else.
 void bufferOutput();
 
 // Says whether every write to standard output so far has succeeded; on the

@@ -80,6 +80,24 @@ TEST_F(ProgramTest, ClosedPipeEndsTheRun) {
 #endif
 }
 
+// On a terminal each line shows as soon as it is written: the FIFO's writer
+// sends the second row only once the first row's value is on the screen.
+// What the screen shows is what script copies of it, without the escape
+// sequences that Wine's console adds and the carriage returns of line ends.
+TEST_F(ProgramTest, TerminalGetsALineAtATime) {
+  if (std::system("command -v script >/dev/null") != 0)
+    GTEST_SKIP() << "script is not installed";
+  const std::string shown = "sed 's/\\x1b\\[[?0-9;]*[A-Za-z]//g; s/\\r//g' screen";
+  ASSERT_EQ(shell("mkfifo DataFile.csv && { printf 'a,b,1\\n'; for i in $(seq 300); do " +
+                  shown + " 2>/dev/null | grep -qx 1 && break; sleep 0.1; done; " + shown +
+                  " | grep -qx 1 || echo late >late; printf 'a,b,2\\n'; } >DataFile.csv &"),
+            0);
+  ASSERT_EQ(shell("script -qec \"" + program + "\" /dev/null </dev/null >screen"), 0);
+  EXPECT_FALSE(fs::exists(dir / "late")) << "the value showed only once the rows had all come";
+  EXPECT_EQ(shell(shown + " >shown"), 0);
+  EXPECT_EQ(readFile(dir / "shown"), "Tree Data\n1\n2\n");
+}
+
 // The values go out in 64 KiB blocks, to a pipe too, where the C library
 // alone would write 4 KiB at a time.
 TEST_F(ProgramTest, OutputGoesOutInFullBlocks) {
