@@ -33,12 +33,17 @@ TextInput::int_type TextInput::underflow() {
 }
 
 std::size_t TextInput::read(std::size_t filled) {
-  if (traits_type::eq_int_type(source.sgetc(), traits_type::eof()))
-    return filled;
-  // What the source holds now, which it has read already: asking for more
-  // could wait for a pipe to bring it.
-  const auto held = static_cast<std::size_t>(std::max<std::streamsize>(source.in_avail(), 1));
-  const std::size_t wanted = std::min(held, rawSize - filled);
+  // What the source holds now, or what the file has ready to read at once:
+  // asking for more could wait for a pipe to bring it. Where that is a whole
+  // buffer's worth, the file buffer reads it straight into `raw`, without a
+  // copy of its own; where the source can say nothing of it, a read tells.
+  std::streamsize held = source.in_avail();
+  if (held <= 0) {
+    if (traits_type::eq_int_type(source.sgetc(), traits_type::eof()))
+      return filled;
+    held = std::max<std::streamsize>(source.in_avail(), 1);
+  }
+  const std::size_t wanted = std::min(static_cast<std::size_t>(held), rawSize - filled);
   return filled + static_cast<std::size_t>(
                       source.sgetn(raw.get() + filled, static_cast<std::streamsize>(wanted)));
 }
