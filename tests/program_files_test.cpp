@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +28,7 @@ struct RunCase {
 
 namespace {
 
+using namespace std::string_literals;
 using RunTest = TableTest<RunCase>;
 
 TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
@@ -124,18 +124,15 @@ const RunCase files[] = {
 INSTANTIATE_TEST_SUITE_P(Files, RunTest, testing::ValuesIn(files), CaseName());
 
 // The forms with a byte-order mark that Windows PowerShell 5.1 saves text in.
-struct Form {
+const struct Form {
   const char *name;
-  const char *mark;
+  std::string mark;
   std::size_t unitSize; // 1 for UTF-8
   bool bigEndian;
-};
-const Form forms[] = {
-    {"Utf8Mark", "\xef\xbb\xbf", 1, false},
-    {"Utf16LittleEndian", "\xff\xfe", 2, false},
-    {"Utf16BigEndian", "\xfe\xff", 2, true},
-    {"Utf32LittleEndian", "\xff\xfe\0\0", 4, false},
-    {"Utf32BigEndian", "\0\0\xfe\xff", 4, true},
+} forms[] = {
+    {"Utf8Mark", "\xef\xbb\xbf", 1, false},       {"Utf16LittleEndian", "\xff\xfe", 2, false},
+    {"Utf16BigEndian", "\xfe\xff", 2, true},       {"Utf32LittleEndian", "\xff\xfe\0\0"s, 4, false},
+    {"Utf32BigEndian", "\0\0\xfe\xff"s, 4, true},
 };
 
 // Returns `utf8` in `form`, or nothing when it is not UTF-8 or has a mark.
@@ -143,56 +140,40 @@ std::optional<std::string> inForm(const std::string &utf8, const Form &form) {
   const auto points = codePoints(utf8);
   if (!points || utf8.rfind("\xef\xbb\xbf", 0) == 0)
     return std::nullopt;
-  std::string out(form.mark, form.unitSize == 4 ? 4 : std::char_traits<char>::length(form.mark));
   if (form.unitSize == 1)
-    return out + utf8;
+    return form.mark + utf8;
+  std::string out = form.mark;
   const auto put = [&](char32_t unit) {
     for (std::size_t i = 0; i < form.unitSize; ++i)
       out += static_cast<char>(unit >> 8 * (form.bigEndian ? form.unitSize - 1 - i : i) & 0xff);
   };
   for (const char32_t point : *points) {
-    if (point < 0x10000 || form.unitSize == 4) {
-      put(point);
-    } else {
-      put(0xd800 | (point - 0x10000) >> 10);
+    const bool paired = point >= 0x10000 && form.unitSize == 2;
+    put(paired ? 0xd800 | (point - 0x10000) >> 10 : point);
+    if (paired)
       put(0xdc00 | (point & 0x3ff));
-    }
   }
   return out;
 }
 
 // Every UTF-8 file of the table in each form with a mark, each of which must
-// give exactly what its UTF-8 form gives.
-std::vector<RunCase> filesMarked() {
+// give exactly what its UTF-8 form gives; through a FIFO, a byte at a time,
+// the whole table, marked and not, which must give what the files give.
+std::vector<RunCase> filesIn(bool throughAFifo) {
   std::vector<RunCase> cases;
-  for (const RunCase &c : files)
-    for (const Form &form : forms) {
-      const auto input = c.input ? inForm(*c.input, form) : std::nullopt;
-      if (input)
-        cases.push_back({c.name + form.name, input, c.values, c.err, c.status});
-    }
+  const std::string way = throughAFifo ? "ThroughAFifo" : "";
+  for (const RunCase &c : files) {
+    if (throughAFifo && c.input)
+      cases.push_back({c.name + way, c.input, c.values, c.err, c.status, true});
+    for (const Form &form : forms)
+      if (const auto input = c.input ? inForm(*c.input, form) : std::nullopt)
+        cases.push_back({c.name + form.name + way, input, c.values, c.err, c.status, throughAFifo});
+  }
   return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(FilesMarked, RunTest, testing::ValuesIn(filesMarked()), CaseName());
-
-// The whole table again, in every form, through a FIFO: what comes a byte at
-// a time must give what the file gives.
-std::vector<RunCase> filesThroughAFifo() {
-  std::vector<RunCase> cases;
-  for (const std::vector<RunCase> &table :
-       {std::vector<RunCase>(std::begin(files), std::end(files)), filesMarked()})
-    for (RunCase c : table)
-      if (c.input) {
-        c.name += "ThroughAFifo";
-        c.throughAFifo = true;
-        cases.push_back(c);
-      }
-  return cases;
-}
-
-INSTANTIATE_TEST_SUITE_P(FilesThroughAFifo, RunTest, testing::ValuesIn(filesThroughAFifo()),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(FilesMarked, RunTest, testing::ValuesIn(filesIn(false)), CaseName());
+INSTANTIATE_TEST_SUITE_P(FilesThroughAFifo, RunTest, testing::ValuesIn(filesIn(true)), CaseName());
 
 TEST_F(ProgramTest, DiagnosticsStayInOrderWithValues) {
   writeInput("a,b,1\na,b\na,b,2\n");

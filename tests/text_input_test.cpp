@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <istream>
 #include <string>
 #include <vector>
@@ -40,10 +39,9 @@ TEST_P(TextInputTest, ReadsTextAndTellsStrayCarriageReturns) {
     std::istream in(&lineEnds);
     std::string all;
     std::vector<int> stray;
-    int number = 0;
-    for (std::string line; std::getline(in, line);) {
+    std::string line;
+    for (int number = 1; std::getline(in, line); ++number) {
       all += line + (in.eof() ? "" : "\n");
-      ++number;
       if (lineEnds.strayCarriageReturnInLine())
         stray.push_back(number);
     }
@@ -59,7 +57,7 @@ const std::string be32 = "\0\0\xfe\xff"s;
 const std::string replacement = "\xef\xbf\xbd";
 
 // The code units `units`, of `size` bytes each, after the mark of their form.
-std::string encoded(std::size_t size, bool little, std::initializer_list<char32_t> units) {
+std::string encoded(std::size_t size, bool little, const std::vector<char32_t> &units) {
   std::string bytes = size == 2 ? (little ? le16 : be16) : (little ? le32 : be32);
   for (const char32_t unit : units)
     for (std::size_t i = 0; i < size; ++i)
@@ -69,44 +67,38 @@ std::string encoded(std::size_t size, bool little, std::initializer_list<char32_
 
 // Every edge of the UTF-8 forms and of the surrogate ranges, in UTF-16:
 // U+007F/0080, U+07FF/0800, U+FFFF/10000, U+10FFFF, and U+00E0 and U+20BB7,
-// whose bits show every mask; U+D7FF and U+E000 beside the surrogates; pairs at both
-// ends of each range; each end of either range alone or before what cannot
-// pair with it.
-std::string utf16Edges(bool little) {
-  return encoded(2, little,
-                 {0x7f, 0x80, 0x7ff, 0x800, 0xe0, 0xffff, 0xd7ff, 0xe000, 0xd800, 0xdc00,
-                  0xdbff, 0xdfff, 0xdbff, 0xdc00, 0xd800, 0x41, 0xdbff, 0xe000, 0xd800,
-                  0xdbff, 0xdfff, 0xdc00, 0xdfff, 0xd842, 0xdfb7});
-}
+// whose bits show every mask; U+D7FF and U+E000 beside the surrogates; pairs
+// at both ends of each range; each end of either range alone or before what
+// cannot pair with it.
+const std::vector<char32_t> utf16Edges = {
+    0x7f,   0x80,   0x7ff,  0x800,  0xe0,   0xffff, 0xd7ff, 0xe000, 0xd800,
+    0xdc00, 0xdbff, 0xdfff, 0xdbff, 0xdc00, 0xd800, 0x41,   0xdbff, 0xe000,
+    0xd800, 0xdbff, 0xdfff, 0xdc00, 0xdfff, 0xd842, 0xdfb7};
 const std::string utf16EdgesText =
     "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xc3\xa0\xef\xbf\xbf\xed\x9f\xbf\xee\x80\x80"
-    "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf\xf4\x8f\xb0\x80" +
-    replacement + "A" + replacement + "\xee\x80\x80" + replacement +
-    "\xf4\x8f\xbf\xbf" + replacement + replacement + "\xf0\xa0\xae\xb7";
-
+    "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf\xf4\x8f\xb0\x80" + replacement + "A" + replacement +
+    "\xee\x80\x80" + replacement + "\xf4\x8f\xbf\xbf" + replacement + replacement + "\xf0\xa0\xae\xb7";
 // The same in UTF-32, where a surrogate or a value past U+10FFFF is invalid.
-std::string utf32Edges(bool little) {
-  return encoded(4, little,
-                 {0x7f, 0x80, 0x7ff, 0x800, 0xe0, 0xffff, 0x10000, 0x10ffff, 0x110000, 0xd7ff,
-                  0xd800, 0xdbff, 0xdc00, 0xdfff, 0xe000, 0xffffffff, 0x20bb7});
-}
+const std::vector<char32_t> utf32Edges = {0x7f,   0x80,   0x7ff,    0x800,   0xe0,   0xffff,
+                                          0x10000, 0x10ffff, 0x110000, 0xd7ff, 0xd800, 0xdbff,
+                                          0xdc00, 0xdfff, 0xe000,   0xffffffff, 0x20bb7};
 const std::string utf32EdgesText =
     "\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xc3\xa0\xef\xbf\xbf\xf0\x90\x80\x80\xf4\x8f\xbf\xbf" +
     replacement + "\xed\x9f\xbf" + replacement + replacement + replacement + replacement +
     "\xee\x80\x80" + replacement + "\xf0\xa0\xae\xb7";
 
-// Text of three UTF-8 bytes a code unit for more than two full reads, the
-// most text a read can make, with a pair across the edge of the first read.
-std::string repeated(const std::string &piece, std::size_t count) {
+std::string times(std::size_t count, const std::string &piece) {
   std::string all;
-  for (std::size_t i = 0; i < count; ++i)
+  while (count-- > 0)
     all += piece;
   return all;
 }
-const std::string cjk = le16 + repeated("\x2d\x4e", 4094) + "\x3d\xd8\x00\xde"s +
-                        repeated("\x2d\x4e", 8000) + "\r\0,\0\n\0"s;
+// Text of three UTF-8 bytes a code unit for more than two full reads, the
+// most text a read can make, with a pair across the edge of the first read.
+const std::string cjk = le16 + times(4094, "\x2d\x4e") + "\x3d\xd8\x00\xde"s +
+                        times(8000, "\x2d\x4e") + "\r\0,\0\n\0"s;
 const std::string cjkText =
-    repeated("\xe4\xb8\xad", 4094) + "\xf0\x9f\x98\x80" + repeated("\xe4\xb8\xad", 8000) + "\r,\n";
+    times(4094, "\xe4\xb8\xad") + "\xf0\x9f\x98\x80" + times(8000, "\xe4\xb8\xad") + "\r,\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Files, TextInputTest,
@@ -120,10 +112,10 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Utf32MarkOnly", be32, ""},
         TextCase{"LittleEndian", le16 + "a\0,\0\xe9\0\xac\x20\r\0\n\0"s, "a,\xc3\xa9\xe2\x82\xac\r\n"},
         TextCase{"BigEndian", be16 + "\0a\0,\0\xe9\x20\xac\0\r\0\n"s, "a,\xc3\xa9\xe2\x82\xac\r\n"},
-        TextCase{"Utf16EdgesLittleEndian", utf16Edges(true), utf16EdgesText},
-        TextCase{"Utf16EdgesBigEndian", utf16Edges(false), utf16EdgesText},
-        TextCase{"Utf32EdgesLittleEndian", utf32Edges(true), utf32EdgesText},
-        TextCase{"Utf32EdgesBigEndian", utf32Edges(false), utf32EdgesText},
+        TextCase{"Utf16EdgesLittleEndian", encoded(2, true, utf16Edges), utf16EdgesText},
+        TextCase{"Utf16EdgesBigEndian", encoded(2, false, utf16Edges), utf16EdgesText},
+        TextCase{"Utf32EdgesLittleEndian", encoded(4, true, utf32Edges), utf32EdgesText},
+        TextCase{"Utf32EdgesBigEndian", encoded(4, false, utf32Edges), utf32EdgesText},
         TextCase{"LoneHighSurrogateAtTheEnd", le16 + "a\0\x00\xd8"s, "a" + replacement},
         TextCase{"OddLastByte", le16 + "a\0b"s, "a" + replacement},
         TextCase{"OddLastByteNul", le16 + "a\0\0"s, "a" + replacement},
@@ -138,8 +130,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"CarriageReturnsAloneEndNoLine", "a\rb\r\nc\rd\re\n\r\n\r", "a\rb\r\nc\rd\re\n\r\n\r",
                  {1, 2}},
         TextCase{"CarriageReturnEndingTheFile", "a\r", "a\r"},
-        TextCase{"CarriageReturnPastTheFirstRead", repeated("a,b,1\r\n", 2000) + "\r\r\n",
-                 repeated("a,b,1\r\n", 2000) + "\r\r\n", {2001}},
+        TextCase{"CarriageReturnPastTheFirstRead", times(2000, "a,b,1\r\n") + "\r\r\n",
+                 times(2000, "a,b,1\r\n") + "\r\r\n", {2001}},
         TextCase{"CarriageReturnInsideAUtf16Line", le16 + "\r\0a\0"s, "\ra", {1}}),
     CaseName());
 
