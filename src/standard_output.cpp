@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <iostream>
 #ifdef _WIN32
-#define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
