@@ -62,6 +62,19 @@ endif()
 string(TOLOWER "${CMAKE_SYSTEM_NAME}-${machine}" platform)
 set(CPACK_PACKAGE_FILE_NAME "tree_data-${PROJECT_VERSION}-${platform}")
 
-# Makes the same bytes from the same sources, whoever builds them.
+# What the SBOM that goes with the program is made from: the link's map, the
+# program as packed (stripped), and the target.
+set(CPACK_TREE_DATA_SBOM ${PROJECT_SOURCE_DIR}/packaging/sbom)
+set(CPACK_TREE_DATA_LINK_MAP ${TREE_DATA_LINK_MAP})
+if(WIN32)
+  set(CPACK_TREE_DATA_PROGRAM tree_data.exe)
+else()
+  set(CPACK_TREE_DATA_PROGRAM bin/tree_data)
+endif()
+set(CPACK_TREE_DATA_TARGET ${platform})
+set(CPACK_TREE_DATA_PROCESSOR ${CMAKE_SYSTEM_PROCESSOR})
+
+# Adds the SBOM, and makes the same bytes from the same sources, whoever
+# builds them.
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/repack.cmake)
 include(CPack)
