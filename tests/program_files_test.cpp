@@ -23,7 +23,7 @@ struct RunCase {
   std::string values;               // standard output after the heading
   std::string err;
   int status;
-  bool throughAFifo = false; // the file comes through a FIFO, a byte at a time
+  bool throughAFifo = false; // the file comes through a FIFO, its start a byte at a time
 };
 
 namespace {
@@ -35,8 +35,9 @@ TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
   const RunCase &c = GetParam();
   if (c.input && c.throughAFifo) {
     std::ofstream(dir / "input", std::ios::binary) << *c.input;
-    ASSERT_EQ(shell("mkfifo DataFile.csv && "
-                    "{ timeout 60 dd if=input of=DataFile.csv bs=1 status=none & }"),
+    // The first bytes one at a time, as a pipe may bring a mark.
+    ASSERT_EQ(shell("mkfifo DataFile.csv && { timeout 60 sh -c "
+                    "'{ dd bs=1 count=7 status=none; cat; } <input >DataFile.csv' & }"),
               0);
   } else if (c.input) {
     writeInput(*c.input);
@@ -157,8 +158,9 @@ std::optional<std::string> inForm(const std::string &utf8, const Form &form) {
 }
 
 // Every UTF-8 file of the table in each form with a mark, each of which must
-// give exactly what its UTF-8 form gives; through a FIFO, a byte at a time,
-// the whole table, marked and not, which must give what the files give.
+// give exactly what its UTF-8 form gives; through a FIFO, the whole table as
+// it is, as UTF-16LE, PowerShell's, and as UTF-32BE, whose mark takes the
+// most bytes to tell from none, which must give what the files give.
 std::vector<RunCase> filesIn(bool throughAFifo) {
   std::vector<RunCase> cases;
   const std::string way = throughAFifo ? "ThroughAFifo" : "";
@@ -167,7 +169,8 @@ std::vector<RunCase> filesIn(bool throughAFifo) {
       cases.push_back({c.name + way, c.input, c.values, c.err, c.status, true});
     for (const Form &form : forms)
       if (const auto input = c.input ? inForm(*c.input, form) : std::nullopt)
-        cases.push_back({c.name + form.name + way, input, c.values, c.err, c.status, throughAFifo});
+        if (!throughAFifo || &form == &forms[1] || &form == &forms[4])
+          cases.push_back({c.name + form.name + way, input, c.values, c.err, c.status, throughAFifo});
   }
   return cases;
 }
