@@ -7,6 +7,7 @@
 // status 1 exactly when there is a diagnostic.
 #include "print_rows.h"
 
+#include "line_diagnostic.h"
 #include "trickle.h"
 
 #include <cstddef>
@@ -58,11 +59,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   static const std::regex value("0|-?[1-9][0-9]{0,9}");
-  static const std::regex diagnostic(
-      "tree_data: DataFile\\.csv:([1-9][0-9]*): (carriage return inside the line; lines end "
-      "only at a newline|quoted field split at a comma; quotes are not read, so this value "
-      "may come from another column|skipped row: (fewer than three fields|third field "
-      "\"[ -~]{0,164}\" is (not an integer|out of range)))");
+  static const std::regex diagnostic(lineDiagnostic);
   Trickle source(std::string(reinterpret_cast<const char *>(data), size), size % 16 + 1);
   const int status = printRows(source, diagnostics);
   const std::string errors = drain(diagnostics);

@@ -1,6 +1,7 @@
 // The program on hostile files: random bytes, huge lines, NUL bytes, numbers
 // past the limits, terminal escapes, and a million rows in bounded memory.
 #include "case_name.h"
+#include "line_diagnostic.h"
 #include "program_harness.h"
 
 #include <gtest/gtest.h>
@@ -49,12 +50,7 @@ bool onlyIntegers(const std::string &out, std::size_t &values) {
 
 // Says whether every line of `err` is a diagnostic about a line.
 bool onlyRowDiagnostics(const std::string &err) {
-  static const std::regex diagnostic(
-      "tree_data: DataFile\\.csv:[1-9][0-9]*: (skipped row: (fewer than "
-      "three fields|third field \"[ -~]*\" is (not an integer|out of "
-      "range))|carriage return inside the line; lines end only at a newline|quoted "
-      "field split at a comma; quotes are not read, so this value may come from "
-      "another column)");
+  static const std::regex diagnostic(lineDiagnostic);
   std::istringstream lines(err);
   for (std::string line; std::getline(lines, line);)
     if (!std::regex_match(line, diagnostic))

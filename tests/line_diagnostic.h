@@ -1,0 +1,14 @@
+// The one pattern of every diagnostic the program writes about a line of
+// its input, for the suites that check what it writes to standard error.
+#ifndef TREE_DATA_TESTS_LINE_DIAGNOSTIC_H
+#define TREE_DATA_TESTS_LINE_DIAGNOSTIC_H
+
+// The line number is the first group and the message the second. A field is
+// shown in at most 40 bytes, each at most four characters, then "...".
+inline constexpr char lineDiagnostic[] =
+    "tree_data: DataFile\\.csv:([1-9][0-9]*): (carriage return inside the line; lines end "
+    "only at a newline|quoted field split at a comma; quotes are not read, so this value "
+    "may come from another column|skipped row: (fewer than three fields|third field "
+    "\"[ -~]{0,163}\" is (not an integer|out of range)))";
+
+#endif // TREE_DATA_TESTS_LINE_DIAGNOSTIC_H
