@@ -6,7 +6,7 @@
 
 void DataRow::readNext(std::istream &in) {
   std::string line;
-  std::getline(in, line);
+  std::getline(in, line, '\n');
   std::stringstream lineStream(line);
   std::string cell;
   // Cleared whatever the read gave, so a failed read leaves no fields.
