@@ -2,16 +2,71 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 namespace {
 
-// Whether every field is made of spaces, tabs, carriage returns, vertical
-// tabs and form feeds alone, as the empty rows a spreadsheet exports are; a
-// line holds no newline.
+// White space as strtol skips it in the C locale; a field holds no newline.
+bool isSpace(char byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
+
+bool isDigit(char byte) { return static_cast<unsigned char>(byte - '0') < 10; }
+
+// Whether every field is made of white space alone, as the empty rows a
+// spreadsheet exports are.
 bool isBlank(const DataRow &row) {
   for (std::size_t i = 0; i < row.size(); ++i)
-    if (row[i].find_first_not_of(" \t\r\v\f") != std::string::npos)
+    for (const char byte : row[i])
+      if (!isSpace(byte))
+        return false;
+  return true;
+}
+
+// Where the digits of the number at the start of `field` begin, as strtol
+// reads it in base 10, past white space and a sign; where they would, at a
+// byte that is no digit, when the field starts with no number. The string's
+// terminating NUL, neither white space nor a digit, ends each scan here.
+const char *digitsStart(const std::string &field) {
+  const char *byte = field.c_str();
+  while (isSpace(*byte))
+    ++byte;
+  if (*byte == '+' || *byte == '-')
+    ++byte;
+  return byte;
+}
+
+// Whether the conversion would take digits from `field`.
+bool isNumber(const std::string &field) { return isDigit(*digitsStart(field)); }
+
+// Whether `field`, which starts with a number, holds anything after its
+// last digit but white space; a NUL counts, where strtol would stop.
+bool textAfterNumber(const std::string &field) {
+  const char *byte = digitsStart(field);
+  const char *const end = field.data() + field.size();
+  // Eight digits at a time, the number's common length (the rest a byte at a
+  // time), for a plain row's cost: a byte is a digit when its high nibble is
+  // 3, and still is with 6 added. The second test's nibbles are moved down
+  // into the low ones, so that the two cannot mask each other.
+  constexpr std::uint64_t eachByte = 0x0101010101010101;
+  for (std::uint64_t bytes = 0; end - byte >= 8; byte += 8) {
+    std::memcpy(&bytes, byte, 8);
+    if (((bytes & 0xf0 * eachByte) | ((bytes + 6 * eachByte) & 0xf0 * eachByte) >> 4) !=
+        0x33 * eachByte)
+      break;
+  }
+  while (isDigit(*byte))
+    ++byte;
+  while (byte != end && isSpace(*byte))
+    ++byte;
+  return byte != end;
+}
+
+// Whether line 1 reads as column names: no field a number, where a row of
+// data has one at least. Its third field is known not to be.
+bool looksLikeColumnNames(const DataRow &row) {
+  for (std::size_t i = 0; i < row.size(); ++i)
+    if (i != 2 && isNumber(row[i]))
       return false;
   return true;
 }
@@ -32,6 +87,21 @@ bool opensQuote(const std::string &field) {
   return true;
 }
 
+// Why a row that gives no value has too few fields, where its fields tell:
+// a comma split a quoted first field, or the line is one field that a tab or
+// a semicolon would have split.
+RowNote fewFieldsNote(const DataRow &row) {
+  if (row.size() == 2 && opensQuote(row[0]))
+    return RowNote::QuotedFieldSplit;
+  if (row.size() != 1)
+    return RowNote::None;
+  if (row[0].find('\t') != std::string::npos)
+    return RowNote::TabSeparated;
+  if (row[0].find(';') != std::string::npos)
+    return RowNote::SemicolonSeparated;
+  return RowNote::None;
+}
+
 // Fields longer than this are cut short in diagnostics.
 constexpr std::size_t shownFieldBytes = 40;
 
@@ -40,19 +110,31 @@ constexpr std::size_t shownFieldBytes = 40;
 RowValue rowValue(const DataRow &row, LineNumber lineNumber) {
   // A row of numbers is never blank, so only rows that give none are
   // looked at for it.
-  if (row.size() < 3)
-    return {isBlank(row) ? RowKind::Blank : RowKind::FewFields, 0, false};
+  if (row.size() < 3) {
+    if (isBlank(row))
+      return {RowKind::Blank, 0, RowNote::None};
+    return {RowKind::FewFields, 0, fewFieldsNote(row)};
+  }
   // Before the conversion, which the compiler cannot see into, so that the
   // row's size need not be read again.
-  const bool quotedFieldSplit = opensQuote(row[0]) || opensQuote(row[1]);
+  const RowNote quote = opensQuote(row[0]) || opensQuote(row[1])
+                            ? RowNote::QuotedFieldSplit
+                            : RowNote::None;
+  const std::string &field = row[2];
   try {
-    return {RowKind::Value, std::stoi(row[2], nullptr, 10), quotedFieldSplit};
+    const int value = std::stoi(field, nullptr, 10);
+    // A row has one note at most; a split quote says more.
+    if (quote == RowNote::None && textAfterNumber(field))
+      return {RowKind::Value, value, RowNote::TextAfterNumber};
+    return {RowKind::Value, value, quote};
   } catch (const std::invalid_argument &) {
     if (isBlank(row))
-      return {RowKind::Blank, 0, false};
-    return {lineNumber == 1 ? RowKind::Header : RowKind::NotInteger, 0, false};
+      return {RowKind::Blank, 0, RowNote::None};
+    if (lineNumber == 1 && looksLikeColumnNames(row))
+      return {RowKind::Header, 0, RowNote::None};
+    return {RowKind::NotInteger, 0, quote};
   } catch (const std::out_of_range &) {
-    return {RowKind::OutOfRange, 0, false};
+    return {RowKind::OutOfRange, 0, quote};
   }
 }
 
@@ -67,9 +149,17 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
   std::string reason;
   switch (result.kind) {
   case RowKind::Value:
-    if (result.quotedFieldSplit)
-      lines += where + "quoted field split at a comma; quotes are not read, so "
-                       "this value may come from another column\n";
+    // A value gets one report: a stray carriage return says the most, since
+    // it may have joined lines.
+    if (strayCarriageReturn)
+      return lines;
+    if (result.note == RowNote::QuotedFieldSplit)
+      return where + "quoted field split at a comma; quotes are not read, so "
+                     "this value may come from another column\n";
+    if (result.note == RowNote::TextAfterNumber)
+      return where + "third field \"" + escapeField(row[2]) +
+             "\" holds more than the integer " + std::to_string(result.value) +
+             "\n";
     return lines;
   case RowKind::Blank:
   case RowKind::Header:
@@ -82,6 +172,20 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
     break;
   case RowKind::OutOfRange:
     reason = "third field \"" + escapeField(row[2]) + "\" is out of range";
+    break;
+  }
+  switch (result.note) {
+  case RowNote::QuotedFieldSplit:
+    reason += "; quoted field split at a comma";
+    break;
+  case RowNote::TabSeparated:
+    reason += "; fields are separated by commas, not tabs";
+    break;
+  case RowNote::SemicolonSeparated:
+    reason += "; fields are separated by commas, not semicolons";
+    break;
+  case RowNote::None:
+  case RowNote::TextAfterNumber:
     break;
   }
   return lines + where + "skipped row: " + reason + "\n";

@@ -18,19 +18,34 @@ using LineNumber = unsigned long long;
 enum class RowKind {
   Value,        // the third field converts; its value is in `value`
   Blank,        // no fields, or only fields of white space: skipped quietly
-  Header,       // line 1 whose third field is not a number: skipped quietly
+  Header,       // line 1 that looks like column names: skipped quietly
   FewFields,    // fewer than three fields: skipped and reported
   NotInteger,   // third field does not start with a number: skipped, reported
   OutOfRange,   // third field outside the 32-bit signed range: skipped, reported
 };
 
+// What a row's report says besides its kind: for a row that gives a value,
+// why that value may not be what the row means, which alone reports it; for
+// a skipped row, the likely cause, added to its reason. One at most.
+enum class RowNote {
+  None,
+  // The first or second field opens a double quote that it does not close:
+  // a comma between quotes split a field, so the third may come from
+  // another column.
+  QuotedFieldSplit,
+  // The third field holds more than its number: a decimal point, an
+  // exponent, a second group of digits, other text.
+  TextAfterNumber,
+  // A line of one field that holds a tab, or a semicolon: the file's fields
+  // are separated by that, not by commas.
+  TabSeparated,
+  SemicolonSeparated,
+};
+
 struct RowValue {
   RowKind kind;
   int value; // the third field's value when kind is RowKind::Value, else 0
-  // The row gives a value, but its first or second field opens a double
-  // quote that it does not close: a comma between quotes split a field, so
-  // the value may come from another column. Reported; the value is printed.
-  bool quotedFieldSplit;
+  RowNote note;
 };
 
 // Classifies `row`, read from line `lineNumber`, and converts its third field
@@ -39,15 +54,16 @@ RowValue rowValue(const DataRow &row, LineNumber lineNumber);
 
 // Whether the row's line gets a diagnostic for what it holds.
 inline bool isReported(const RowValue &result) {
-  return result.quotedFieldSplit || result.kind == RowKind::FewFields ||
-         result.kind == RowKind::NotInteger ||
-         result.kind == RowKind::OutOfRange;
+  return result.kind == RowKind::Value
+             ? result.note != RowNote::None
+             : result.kind != RowKind::Blank && result.kind != RowKind::Header;
 }
 
 // Returns the diagnostic lines, each ended by a newline, for the row read
 // from line `lineNumber`: one when `strayCarriageReturn` says that the line
 // holds a carriage return before its last byte, then one when the row is
-// reported; an empty string when neither is.
+// skipped; for a row that gives a value, one at most, the carriage return's
+// before its note. An empty string when there is nothing to report.
 std::string rowDiagnostics(const DataRow &row, const RowValue &result,
                            LineNumber lineNumber, bool strayCarriageReturn);
 

@@ -5,10 +5,14 @@
 
 // The line number is the first group and the message the second. A field is
 // shown in at most 40 bytes, each at most four characters, then "...".
+#define TREE_DATA_SHOWN_FIELD "third field \"[ -~]{0,163}\" "
 inline constexpr char lineDiagnostic[] =
     "tree_data: DataFile\\.csv:([1-9][0-9]*): (carriage return inside the line; lines end "
     "only at a newline|quoted field split at a comma; quotes are not read, so this value "
-    "may come from another column|skipped row: (fewer than three fields|third field "
-    "\"[ -~]{0,163}\" is (not an integer|out of range)))";
+    "may come from another column|" TREE_DATA_SHOWN_FIELD "holds more than the integer "
+    "(0|-?[1-9][0-9]{0,9})|skipped row: (fewer than three fields(; quoted field split at a "
+    "comma|; fields are separated by commas, not (tabs|semicolons))?|" TREE_DATA_SHOWN_FIELD
+    "is (not an integer|out of range)(; quoted field split at a comma)?))";
+#undef TREE_DATA_SHOWN_FIELD
 
 #endif // TREE_DATA_TESTS_LINE_DIAGNOSTIC_H

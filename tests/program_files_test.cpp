@@ -48,6 +48,11 @@ TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
   EXPECT_EQ(result.status, c.status);
 }
 
+std::string holdsMore(const std::string &shown, int value) {
+  return "third field \"" + shown + "\" holds more than the integer " + std::to_string(value) +
+         "\n";
+}
+
 const std::string quoteSplit = "quoted field split at a comma; quotes are not read, so this "
                                "value may come from another column\n";
 
@@ -58,9 +63,20 @@ const RunCase files[] = {
                 "30\n10\n5\n5\n", "", 0},
         RunCase{"NoFinalNewline", "a,b,1\na,b,2", "1\n2\n", "", 0},
         RunCase{"Conversions",
-                "1,2,3,4,5\na,b, 42\na,b,+7\na,b,-3\na,b,007\na,b,12abc\n"
+                "1,2,3,4,5\na,b, 42\na,b,+7\na,b,-3\na,b,007\na,b,42 \n"
                 "a,b,-0\na,b,2147483647\na,b,-2147483648\r\n",
-                "3\n42\n7\n-3\n7\n12\n0\n2147483647\n-2147483648\n", "", 0},
+                "3\n42\n7\n-3\n7\n42\n0\n2147483647\n-2147483648\n", "", 0},
+        // The number at the field's start is printed, and the rest reported.
+        RunCase{"TextAfterTheNumber",
+                "a,b,42.5\na,b,1.5E+10\na,b,0x1F\na,b,1\xc2\xa0" "234\na,b,12abc\r\n",
+                "42\n1\n0\n1\n12\n",
+                where + "1: " + holdsMore("42.5", 42) + where + "2: " + holdsMore("1.5E+10", 1) +
+                    where + "3: " + holdsMore("0x1F", 0) + where + "4: " +
+                    holdsMore("1\\xc2\\xa0" "234", 1) + where + "5: " + holdsMore("12abc\\r", 12),
+                1},
+        // A UTF-16 file cut short leaves U+FFFD after its last number.
+        RunCase{"Utf16CutShort", "\xff\xfe" "a\0,\0b\0,\0" "4\0" "3\0\n"s, "43\n",
+                where + "1: " + holdsMore("43\\xef\\xbf\\xbd", 43), 1},
         RunCase{"HeaderAndBlanksQuiet",
                 "id,name,value\n\n \t\r\na,b,1\n\r\n,\n,,,\r\na,b,2\n,,\n",
                 "1\n2\n", "", 0},
@@ -88,6 +104,7 @@ const RunCase files[] = {
                 "id,name,value\r1,a,42\r\n1,a,42\r2,b,-17\r\na,b,-\r3\n", "42\n",
                 where + "1: carriage return inside the line; lines end only at "
                         "a newline\n" +
+                    where + "1: skipped row: third field \"value\\r1\" is not an integer\n" +
                     where + "2: carriage return inside the line; lines end "
                             "only at a newline\n" +
                     where + "3: carriage return inside the line; lines end "
@@ -100,7 +117,8 @@ const RunCase files[] = {
         RunCase{"TextModeBytesKept", "a,b,1\r\na,b,x\r\na,b,\x1a\na,b,2\x1a\na,b,3\n",
                 "1\n2\n3\n",
                 where + "2: skipped row: third field \"x\\r\" is not an integer\n" +
-                    where + "3: skipped row: third field \"\\x1a\" is not an integer\n",
+                    where + "3: skipped row: third field \"\\x1a\" is not an integer\n" +
+                    where + "4: " + holdsMore("2\\x1a", 2),
                 1},
         RunCase{"ControlBytesEscaped", "a,b,1\na,b,\x1b]0;owned\a\xff\n", "1\n",
                 where + "2: skipped row: third field "

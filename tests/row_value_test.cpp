@@ -38,6 +38,10 @@ TEST_P(RowValueTest, ConvertsOrExplains) {
             c.message.empty() ? "" : prefix + c.message + "\n");
 }
 
+std::string holdsMore(const std::string &shown, int value) {
+  return "third field \"" + shown + "\" holds more than the integer " + std::to_string(value);
+}
+
 const std::string quoteSplit = "quoted field split at a comma; quotes are not read, so "
                                "this value may come from another column";
 
@@ -53,11 +57,18 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"Minus", "a,b,-3", 2, value, -3, ""},
         RowCase{"MinusZero", "a,b,-0", 2, value, 0, ""},
         RowCase{"LeadingZeros", "a,b,007", 2, value, 7, ""},
-        RowCase{"TrailingText", "a,b,12abc", 2, value, 12, ""},
-        RowCase{"CarriageReturn", "a,b,30\r", 2, value, 30, ""},
+        RowCase{"WhiteSpaceAfter", "a,b,30 \t\v\f\r", 2, value, 30, ""},
         RowCase{"Max", "a,b,2147483647", 2, value, 2147483647, ""},
         RowCase{"Min", "a,b,-2147483648", 2, value, -2147483647 - 1, ""},
         RowCase{"NumericFirstLine", "1,2,3", 1, value, 3, ""},
+        // More than the number in the field: the value is printed, and its
+        // line reported. Past eight digits, within them and after them.
+        RowCase{"TrailingText", "a,b,-12abc", 2, value, -12, holdsMore("-12abc", -12)},
+        RowCase{"ThousandsSeparator", "a,b,12345678 9", 2, value, 12345678, holdsMore("12345678 9", 12345678)},
+        RowCase{"NinthByte", "a,b,00000000.", 2, value, 0, holdsMore("00000000.", 0)},
+        RowCase{"EighthByte", "a,b,+123456/8", 2, value, 123456, holdsMore("+123456/8", 123456)},
+        RowCase{"ColonInEight", "a,b,1234:678", 2, value, 1234, holdsMore("1234:678", 1234)},
+        RowCase{"Nul", std::string("a,b,7\0", 6), 2, value, 7, holdsMore("7\\x00", 7)},
         RowCase{"Empty", "", 3, RowKind::Blank, 0, ""},
         RowCase{"WhiteSpace", " \t\r", 3, RowKind::Blank, 0, ""},
         RowCase{"LoneComma", ",", 3, RowKind::Blank, 0, ""},
@@ -66,6 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"OneFieldNotBlank", "x,,\t", 4, RowKind::NotInteger, 0,
                 "skipped row: third field \"\\t\" is not an integer"},
         RowCase{"Header", "id,name,value", 1, RowKind::Header, 0, ""},
+        RowCase{"QuotedHeader", "\"Id\",\"Name\",\"Value\"", 1, RowKind::Header, 0, ""},
+        RowCase{"HeaderWithDots", "No.,Name,Amount", 1, RowKind::Header, 0, ""},
+        // A first line with a number is data, and reported as such.
+        RowCase{"FirstRowOfData", "1,alpha,n/a", 1, RowKind::NotInteger, 0,
+                "skipped row: third field \"n/a\" is not an integer"},
+        RowCase{"SplitNameOnFirstLine", "1,\"Smith, John\",42", 1, RowKind::NotInteger, 0,
+                "skipped row: third field \" John\\\"\" is not an integer; quoted field split at a comma"},
         RowCase{"HeaderLater", "id,name,value", 2, RowKind::NotInteger, 0,
                 "skipped row: third field \"value\" is not an integer"},
         // Line 2^32 + 1 is no header, and keeps its number, on 32-bit systems too.
@@ -75,6 +93,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "skipped row: fewer than three fields"},
         RowCase{"TwoFields", " ,x", 4, RowKind::FewFields, 0,
                 "skipped row: fewer than three fields"},
+        RowCase{"Tabs", "1\ta;b\t2", 4, RowKind::FewFields, 0,
+                "skipped row: fewer than three fields; fields are separated by commas, not tabs"},
+        RowCase{"Semicolons", "1;a;2", 4, RowKind::FewFields, 0,
+                "skipped row: fewer than three fields; fields are separated by commas, not semicolons"},
+        RowCase{"SplitQuoteShort", "\"Smith, John\"", 4, RowKind::FewFields, 0,
+                "skipped row: fewer than three fields; quoted field split at a comma"},
         // A spreadsheet quotes a field that holds a comma, which still
         // splits it here.
         RowCase{"QuotedCommaInSecondField", "1,\"Box, 12\",43", 2, value, 12, quoteSplit},
@@ -86,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"EmptyQuotesAndQuoteInside", "\"\",5\",7", 2, value, 7, ""},
         RowCase{"QuotedThirdFieldSkippedOnce", "\"3\",\"a, b\",\"45\"", 2,
                 RowKind::NotInteger, 0,
-                "skipped row: third field \" b\\\"\" is not an integer"},
+                "skipped row: third field \" b\\\"\" is not an integer; quoted field split at a comma"},
         RowCase{"EmptyThird", "a,b,,d", 5, RowKind::NotInteger, 0,
                 "skipped row: third field \"\" is not an integer"},
         RowCase{"SignOnly", "a,b,-", 5, RowKind::NotInteger, 0,
