@@ -107,6 +107,26 @@ int readErrorNumber(const std::ios_base::failure &failure) {
              : 0;
 }
 
+// Prints the values of the input file's rows, reporting what it finds; returns
+// the run's status so far.
+int printInput() {
+  try {
+    std::ifstream file;
+    const int openError = openInput(file);
+    if (openError == 0)
+      return printRows(*file.rdbuf(), stderr);
+    if (openError == EISDIR)
+      return failInput("read error", openError);
+    if (!isAbsent(openError))
+      return failInput("cannot open", openError);
+    return exitSuccess;
+  } catch (const std::bad_alloc &) {
+    return fail("out of memory");
+  } catch (const std::ios_base::failure &failure) {
+    return failInput("read error", readErrorNumber(failure));
+  }
+}
+
 } // namespace
 
 int main() {
@@ -117,22 +137,9 @@ int main() {
   bufferOutput();
   std::setvbuf(stderr, nullptr, _IONBF, 0);
   std::cout << "Tree Data\n";
-  int status = exitSuccess;
-  try {
-    std::ifstream file;
-    const int openError = openInput(file);
-    if (openError == 0) {
-      status = printRows(*file.rdbuf(), stderr);
-    } else if (openError == EISDIR) {
-      status = failInput("read error", openError);
-    } else if (!isAbsent(openError)) {
-      status = failInput("cannot open", openError);
-    }
-  } catch (const std::bad_alloc &) {
-    status = fail("out of memory");
-  } catch (const std::ios_base::failure &failure) {
-    status = failInput("read error", readErrorNumber(failure));
-  }
+  // To a terminal the heading goes out at once: a failed write keeps its own
+  // error number, which the open would overwrite, and leaves nothing to do.
+  int status = outputWhole() ? printInput() : exitSuccess;
   if (!flushOutput() || !closeOutput())
     status = fail("write error", outputError());
   // A diagnostic that could not be written leaves nothing reported.

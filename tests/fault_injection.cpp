@@ -8,6 +8,7 @@
 //                             EINTR only the first time, as a signal would
 //   TREE_DATA_FAIL_READ=E     the second read of DataFile.csv, after the
 //                             first has returned its start, fails with E
+//   TREE_DATA_TERMINAL=1      standard output is taken for a terminal
 //   TREE_DATA_COUNT_TO=PATH   at exit, writes "BEFORE AFTER" to PATH: how
 //                             many allocations were made before main started
 //                             and after
@@ -137,4 +138,9 @@ extern "C" ssize_t read(int fd, void *buffer, std::size_t size) {
   }
   static const auto next = reinterpret_cast<ReadFile>(dlsym(RTLD_NEXT, "read"));
   return next(fd, buffer, size);
+}
+
+extern "C" int isatty(int fd) {
+  static const auto next = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "isatty"));
+  return (fd == 1 && std::getenv("TREE_DATA_TERMINAL") != nullptr) || next(fd) != 0;
 }
