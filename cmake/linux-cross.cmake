@@ -8,39 +8,31 @@ set(TREE_DATA_TARGET "$ENV{TREE_DATA_TARGET}" CACHE STRING
 # The checks that CMake compiles read this file again: pass the name on.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TREE_DATA_TARGET)
 
-# Its first line that is not a comment or blank names the columns; a row
-# with more or fewer stops the build at its line.
-get_filename_component(table ${CMAKE_CURRENT_LIST_DIR}/../packaging/linux-targets ABSOLUTE)
-file(READ ${table} text)
-# A list splits at semicolons and keeps brackets together, which only its
-# comments hold.
-string(REGEX REPLACE "[][;]" "," text "${text}")
-string(REPLACE "\n" ";" lines "${text}")
-set(number 0)
-unset(columns)
-foreach(line IN LISTS lines)
-  math(EXPR number "${number} + 1")
-  if(line MATCHES "^[ \t]*(#|$)")
-    continue()
-  endif()
-  string(REGEX MATCHALL "[^ \t]+" fields "${line}")
-  list(LENGTH fields count)
-  if(NOT DEFINED columns)
-    set(columns ${count})
-    continue()
-  elseif(NOT count EQUAL columns)
-    message(FATAL_ERROR "${table}:${number}: ${count} columns, where the header names ${columns}")
-  endif()
+# The table's one reader, packaging/linux-targets.bash, takes its columns by
+# name and checks its rows.
+get_filename_component(sourceRoot ${CMAKE_CURRENT_LIST_DIR}/.. ABSOLUTE)
+execute_process(
+  COMMAND bash -c ". packaging/linux-targets.bash && linuxTargets name triple processor qemu"
+  WORKING_DIRECTORY ${sourceRoot}
+  OUTPUT_VARIABLE rows
+  RESULT_VARIABLE readStatus)
+if(NOT readStatus EQUAL 0)
+  message(FATAL_ERROR "packaging/linux-targets could not be read")
+endif()
+string(STRIP "${rows}" rows)
+string(REPLACE "\n" ";" rows "${rows}")
+foreach(row IN LISTS rows)
+  string(REPLACE " " ";" fields "${row}")
   list(GET fields 0 name)
   if(name STREQUAL TREE_DATA_TARGET)
     list(GET fields 1 triple)
-    list(GET fields 3 CMAKE_SYSTEM_PROCESSOR)
-    list(GET fields 4 qemu)
+    list(GET fields 2 CMAKE_SYSTEM_PROCESSOR)
+    list(GET fields 3 qemu)
   endif()
 endforeach()
 if(NOT triple OR qemu STREQUAL "-")
   message(FATAL_ERROR "TREE_DATA_TARGET is '${TREE_DATA_TARGET}'; set it to the "
-                      "name of a foreign target in ${table}")
+                      "name of a foreign target in packaging/linux-targets")
 endif()
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_C_COMPILER ${triple}-gcc)
