@@ -9,7 +9,7 @@
 #include "text_input.h"
 
 #include "trickle.h"
-#include "utf8.h"
+#include "unicode.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // readable file: what it prints, what it reports and its exit status.
 #include "case_name.h"
 #include "program_harness.h"
-#include "utf8.h"
+#include "unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -159,20 +159,7 @@ std::optional<std::string> inForm(const std::string &utf8, const Form &form) {
   const auto points = codePoints(utf8);
   if (!points || utf8.rfind("\xef\xbb\xbf", 0) == 0)
     return std::nullopt;
-  if (form.unitSize == 1)
-    return form.mark + utf8;
-  std::string out = form.mark;
-  const auto put = [&](char32_t unit) {
-    for (std::size_t i = 0; i < form.unitSize; ++i)
-      out += static_cast<char>(unit >> 8 * (form.bigEndian ? form.unitSize - 1 - i : i) & 0xff);
-  };
-  for (const char32_t point : *points) {
-    const bool paired = point >= 0x10000 && form.unitSize == 2;
-    put(paired ? 0xd800 | (point - 0x10000) >> 10 : point);
-    if (paired)
-      put(0xdc00 | (point & 0x3ff));
-  }
-  return out;
+  return form.mark + (form.unitSize == 1 ? utf8 : encoded(*points, form.unitSize, form.bigEndian));
 }
 
 // Every UTF-8 file of the table in each form with a mark, each of which must

@@ -3,6 +3,7 @@
 
 #include "case_name.h"
 #include "trickle.h"
+#include "unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -56,21 +57,12 @@ const std::string le32 = "\xff\xfe\0\0"s;
 const std::string be32 = "\0\0\xfe\xff"s;
 const std::string replacement = "\xef\xbf\xbd";
 
-// The code units `units`, of `size` bytes each, after the mark of their form.
-std::string encoded(std::size_t size, bool little, const std::vector<char32_t> &units) {
-  std::string bytes = size == 2 ? (little ? le16 : be16) : (little ? le32 : be32);
-  for (const char32_t unit : units)
-    for (std::size_t i = 0; i < size; ++i)
-      bytes += static_cast<char>(unit >> 8 * (little ? i : size - 1 - i) & 0xff);
-  return bytes;
-}
-
 // Every edge of the UTF-8 forms and of the surrogate ranges, in UTF-16:
 // U+007F/0080, U+07FF/0800, U+FFFF/10000, U+10FFFF, and U+00E0 and U+20BB7,
 // whose bits show every mask; U+D7FF and U+E000 beside the surrogates; pairs
 // at both ends of each range; each end of either range alone or before what
 // cannot pair with it.
-const std::vector<char32_t> utf16Edges = {
+const std::u32string utf16Edges = {
     0x7f,   0x80,   0x7ff,  0x800,  0xe0,   0xffff, 0xd7ff, 0xe000, 0xd800,
     0xdc00, 0xdbff, 0xdfff, 0xdbff, 0xdc00, 0xd800, 0x41,   0xdbff, 0xe000,
     0xd800, 0xdbff, 0xdfff, 0xdc00, 0xdfff, 0xd842, 0xdfb7};
@@ -79,7 +71,7 @@ const std::string utf16EdgesText =
     "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf\xf4\x8f\xb0\x80" + replacement + "A" + replacement +
     "\xee\x80\x80" + replacement + "\xf4\x8f\xbf\xbf" + replacement + replacement + "\xf0\xa0\xae\xb7";
 // The same in UTF-32, where a surrogate or a value past U+10FFFF is invalid.
-const std::vector<char32_t> utf32Edges = {0x7f,   0x80,   0x7ff,    0x800,   0xe0,   0xffff,
+const std::u32string utf32Edges = {0x7f,   0x80,   0x7ff,    0x800,   0xe0,   0xffff,
                                           0x10000, 0x10ffff, 0x110000, 0xd7ff, 0xd800, 0xdbff,
                                           0xdc00, 0xdfff, 0xe000,   0xffffffff, 0x20bb7};
 const std::string utf32EdgesText =
@@ -112,10 +104,10 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"Utf32MarkOnly", be32, ""},
         TextCase{"LittleEndian", le16 + "a\0,\0\xe9\0\xac\x20\r\0\n\0"s, "a,\xc3\xa9\xe2\x82\xac\r\n"},
         TextCase{"BigEndian", be16 + "\0a\0,\0\xe9\x20\xac\0\r\0\n"s, "a,\xc3\xa9\xe2\x82\xac\r\n"},
-        TextCase{"Utf16EdgesLittleEndian", encoded(2, true, utf16Edges), utf16EdgesText},
-        TextCase{"Utf16EdgesBigEndian", encoded(2, false, utf16Edges), utf16EdgesText},
-        TextCase{"Utf32EdgesLittleEndian", encoded(4, true, utf32Edges), utf32EdgesText},
-        TextCase{"Utf32EdgesBigEndian", encoded(4, false, utf32Edges), utf32EdgesText},
+        TextCase{"Utf16EdgesLittleEndian", le16 + encoded(utf16Edges, 2, false), utf16EdgesText},
+        TextCase{"Utf16EdgesBigEndian", be16 + encoded(utf16Edges, 2, true), utf16EdgesText},
+        TextCase{"Utf32EdgesLittleEndian", le32 + encoded(utf32Edges, 4, false), utf32EdgesText},
+        TextCase{"Utf32EdgesBigEndian", be32 + encoded(utf32Edges, 4, true), utf32EdgesText},
         TextCase{"LoneHighSurrogateAtTheEnd", le16 + "a\0\x00\xd8"s, "a" + replacement},
         TextCase{"OddLastByte", le16 + "a\0b"s, "a" + replacement},
         TextCase{"OddLastByteNul", le16 + "a\0\0"s, "a" + replacement},

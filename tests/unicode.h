@@ -1,6 +1,7 @@
-// Decodes UTF-8, for the tests of what UTF-16 input becomes.
-#ifndef TREE_DATA_TESTS_UTF8_H
-#define TREE_DATA_TESTS_UTF8_H
+// Decodes UTF-8 and encodes UTF-16 and UTF-32, for the tests of input with a
+// byte-order mark and of what it becomes.
+#ifndef TREE_DATA_TESTS_UNICODE_H
+#define TREE_DATA_TESTS_UNICODE_H
 
 #include <cstddef>
 #include <optional>
@@ -32,4 +33,23 @@ inline std::optional<std::u32string> codePoints(const std::string &text) {
   return points;
 }
 
-#endif // TREE_DATA_TESTS_UTF8_H
+// Returns `points` in code units of `unitSize` bytes, 2 or 4, in the byte
+// order asked: in 2-byte units a point past U+FFFF becomes a surrogate pair,
+// and any other, a lone surrogate or a value too large included, one unit as
+// it is.
+inline std::string encoded(const std::u32string &points, std::size_t unitSize, bool bigEndian) {
+  std::string bytes;
+  const auto put = [&](char32_t unit) {
+    for (std::size_t i = 0; i < unitSize; ++i)
+      bytes += static_cast<char>(unit >> 8 * (bigEndian ? unitSize - 1 - i : i) & 0xff);
+  };
+  for (const char32_t point : points) {
+    const bool paired = unitSize == 2 && point >= 0x10000;
+    put(paired ? 0xd800 | (point - 0x10000) >> 10 : point);
+    if (paired)
+      put(0xdc00 | (point & 0x3ff));
+  }
+  return bytes;
+}
+
+#endif // TREE_DATA_TESTS_UNICODE_H
