@@ -95,9 +95,10 @@ TEST_F(ProgramTest, TerminalGetsALineAtATime) {
   if (std::system("command -v script >/dev/null") != 0)
     GTEST_SKIP() << "script is not installed";
   const std::string shown = "sed 's/\\x1b\\[[?0-9;]*[A-Za-z]//g; s/\\r//g' screen";
-  ASSERT_EQ(shell("mkfifo DataFile.csv && { printf 'a,b,1\\n'; for i in $(seq 300); do " +
+  // The FIFO is made before the shell returns; only its writer goes on.
+  ASSERT_EQ(shell("mkfifo DataFile.csv && { { printf 'a,b,1\\n'; for i in $(seq 300); do " +
                   shown + " 2>/dev/null | grep -qx 1 && break; sleep 0.1; done; " + shown +
-                  " | grep -qx 1 || echo late >late; printf 'a,b,2\\n'; } >DataFile.csv &"),
+                  " | grep -qx 1 || echo late >late; printf 'a,b,2\\n'; } >DataFile.csv & }"),
             0);
   ASSERT_EQ(shell("script -qec \"" + program + "\" /dev/null </dev/null >screen"), 0);
   EXPECT_FALSE(fs::exists(dir / "late")) << "the value showed only once the rows had all come";
