@@ -1,9 +1,9 @@
 // Validates each SBOM named on the command line with OWASP's CycloneDX
-// library, strictly, against the CycloneDX 1.6 JSON schema, and parses the
-// package URL of every library in it with the purl project's own library, as
-// scanners do: each must be in canonical form and name the Debian release
-// and the source package it came from, and each library must have a CPE 2.3
-// name. Names each SBOM, and exits with 1 when any fails. Run `npm ci` here
+// library, strictly, against the CycloneDX 1.6 JSON schema, and parses every
+// package URL in it with the purl project's own library, as scanners do:
+// each must be in canonical form, and each library's must name the Debian
+// release and the source package it came from; each library must have a CPE
+// 2.3 name. Names each SBOM, and exits with 1 when any fails. Run `npm ci` here
 // first.
 import { readFile } from 'node:fs/promises';
 import { Validation } from '@cyclonedx/cyclonedx-library';
@@ -38,9 +38,17 @@ let failed = 0;
 for (const file of process.argv.slice(2)) {
   const text = await readFile(file, 'utf8');
   const errors = await validator.validate(text);
-  const problems = JSON.parse(text).components.filter((c) => c.type === 'library').flatMap(identifierProblems);
+  const bom = JSON.parse(text);
+  const problems = bom.components.filter((c) => c.type === 'library').flatMap(identifierProblems);
+  // The program's own purl names no Debian package, but must parse as well.
+  try {
+    if (PackageURL.fromString(bom.metadata.component.purl).toString() !== bom.metadata.component.purl)
+      problems.push(`${bom.metadata.component.purl} is not canonical`);
+  } catch (error) {
+    problems.push(`${bom.metadata.component.purl}: ${error.message}`);
+  }
   if (errors === null && problems.length === 0) {
-    console.log(`${file}: valid CycloneDX 1.6, every library's purl and CPE as scanners read them`);
+    console.log(`${file}: valid CycloneDX 1.6, every purl and CPE as scanners read them`);
   } else {
     if (errors !== null) console.error(`${file}: not valid CycloneDX 1.6:\n${JSON.stringify(errors, null, 2)}`);
     for (const problem of problems) console.error(`${file}: ${problem}`);
