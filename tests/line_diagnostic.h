@@ -3,6 +3,8 @@
 #ifndef TREE_DATA_TESTS_LINE_DIAGNOSTIC_H
 #define TREE_DATA_TESTS_LINE_DIAGNOSTIC_H
 
+#include <string>
+
 // The line number is the first group and the message the second. A field is
 // shown in at most 40 bytes, each at most four characters, then "...".
 #define TREE_DATA_SHOWN_FIELD "third field \"[ -~]{0,163}\" "
@@ -14,5 +16,11 @@ inline constexpr char lineDiagnostic[] =
     "comma|; fields are separated by commas, not (tabs|semicolons))?|" TREE_DATA_SHOWN_FIELD
     "is (not an integer|out of range)(; quoted field split at a comma)?))";
 #undef TREE_DATA_SHOWN_FIELD
+
+// The message about a value whose field, `shown` as diagnostics show it,
+// holds more than the number `value`, without the line's prefix and newline.
+inline std::string holdsMore(const std::string &shown, int value) {
+  return "third field \"" + shown + "\" holds more than the integer " + std::to_string(value);
+}
 
 #endif // TREE_DATA_TESTS_LINE_DIAGNOSTIC_H

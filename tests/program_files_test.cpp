@@ -1,6 +1,7 @@
 // The program run on files of every kind of line, and on what is not a
 // readable file: what it prints, what it reports and its exit status.
 #include "case_name.h"
+#include "line_diagnostic.h"
 #include "program_harness.h"
 #include "unicode.h"
 
@@ -48,11 +49,6 @@ TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
   EXPECT_EQ(result.status, c.status);
 }
 
-std::string holdsMore(const std::string &shown, int value) {
-  return "third field \"" + shown + "\" holds more than the integer " + std::to_string(value) +
-         "\n";
-}
-
 const std::string quoteSplit = "quoted field split at a comma; quotes are not read, so this "
                                "value may come from another column\n";
 
@@ -70,13 +66,14 @@ const RunCase files[] = {
         RunCase{"TextAfterTheNumber",
                 "a,b,42.5\na,b,1.5E+10\na,b,0x1F\na,b,1\xc2\xa0" "234\na,b,12abc\r\n",
                 "42\n1\n0\n1\n12\n",
-                where + "1: " + holdsMore("42.5", 42) + where + "2: " + holdsMore("1.5E+10", 1) +
-                    where + "3: " + holdsMore("0x1F", 0) + where + "4: " +
-                    holdsMore("1\\xc2\\xa0" "234", 1) + where + "5: " + holdsMore("12abc\\r", 12),
+                where + "1: " + holdsMore("42.5", 42) + "\n" + where + "2: " +
+                    holdsMore("1.5E+10", 1) + "\n" + where + "3: " + holdsMore("0x1F", 0) +
+                    "\n" + where + "4: " + holdsMore("1\\xc2\\xa0" "234", 1) + "\n" + where +
+                    "5: " + holdsMore("12abc\\r", 12) + "\n",
                 1},
         // A UTF-16 file cut short leaves U+FFFD after its last number.
         RunCase{"Utf16CutShort", "\xff\xfe" "a\0,\0b\0,\0" "4\0" "3\0\n"s, "43\n",
-                where + "1: " + holdsMore("43\\xef\\xbf\\xbd", 43), 1},
+                where + "1: " + holdsMore("43\\xef\\xbf\\xbd", 43) + "\n", 1},
         RunCase{"HeaderAndBlanksQuiet",
                 "id,name,value\n\n \t\r\na,b,1\n\r\n,\n,,,\r\na,b,2\n,,\n",
                 "1\n2\n", "", 0},
@@ -118,7 +115,7 @@ const RunCase files[] = {
                 "1\n2\n3\n",
                 where + "2: skipped row: third field \"x\\r\" is not an integer\n" +
                     where + "3: skipped row: third field \"\\x1a\" is not an integer\n" +
-                    where + "4: " + holdsMore("2\\x1a", 2),
+                    where + "4: " + holdsMore("2\\x1a", 2) + "\n",
                 1},
         RunCase{"ControlBytesEscaped", "a,b,1\na,b,\x1b]0;owned\a\xff\n", "1\n",
                 where + "2: skipped row: third field "

@@ -1,6 +1,7 @@
 #include "row_value.h"
 
 #include "case_name.h"
+#include "line_diagnostic.h"
 
 #include <gtest/gtest.h>
 
@@ -36,10 +37,6 @@ TEST_P(RowValueTest, ConvertsOrExplains) {
   EXPECT_EQ(isReported(result), !c.message.empty());
   EXPECT_EQ(rowDiagnostics(row, result, c.lineNumber, false),
             c.message.empty() ? "" : prefix + c.message + "\n");
-}
-
-std::string holdsMore(const std::string &shown, int value) {
-  return "third field \"" + shown + "\" holds more than the integer " + std::to_string(value);
 }
 
 const std::string quoteSplit = "quoted field split at a comma; quotes are not read, so "
