@@ -13,18 +13,23 @@ import { PackageURL } from 'packageurl-js';
 const validator = new Validation.JsonStrictValidator('1.6');
 const cpe = /^cpe:2\.3:a:[^:*]+:[^:*]+:[^:*]+(:\*){7}$/;
 
+// Parses `text` as scanners do: returns the purl, or null, and what is wrong
+// with it.
+function parsed(text) {
+  try {
+    const purl = PackageURL.fromString(text);
+    return [purl, purl.toString() === text ? [] : [`${text} is not canonical: ${purl}`]];
+  } catch (error) {
+    return [null, [`${text}: ${error.message}`]];
+  }
+}
+
 // What is wrong with `component`'s identifiers, a library linked from a
 // Debian package.
 function identifierProblems(component) {
-  const problems = [];
-  let purl = null;
-  try {
-    purl = PackageURL.fromString(component.purl);
-  } catch (error) {
-    return [`${component.purl}: ${error.message}`];
-  }
+  const [purl, problems] = parsed(component.purl);
+  if (purl === null) return problems;
   const { distro, upstream } = purl.qualifiers ?? {};
-  if (purl.toString() !== component.purl) problems.push(`${component.purl} is not canonical: ${purl}`);
   if (purl.type !== 'deb' || purl.version !== component.version)
     problems.push(`${component.purl} is no Debian package at ${component.version}`);
   if (!/^debian-\d+$/.test(distro ?? '')) problems.push(`${component.purl} names no Debian release`);
@@ -39,14 +44,11 @@ for (const file of process.argv.slice(2)) {
   const text = await readFile(file, 'utf8');
   const errors = await validator.validate(text);
   const bom = JSON.parse(text);
-  const problems = bom.components.filter((c) => c.type === 'library').flatMap(identifierProblems);
   // The program's own purl names no Debian package, but must parse as well.
-  try {
-    if (PackageURL.fromString(bom.metadata.component.purl).toString() !== bom.metadata.component.purl)
-      problems.push(`${bom.metadata.component.purl} is not canonical`);
-  } catch (error) {
-    problems.push(`${bom.metadata.component.purl}: ${error.message}`);
-  }
+  const problems = [
+    ...parsed(bom.metadata.component.purl)[1],
+    ...bom.components.filter((c) => c.type === 'library').flatMap(identifierProblems),
+  ];
   if (errors === null && problems.length === 0) {
     console.log(`${file}: valid CycloneDX 1.6, every purl and CPE as scanners read them`);
   } else {
