@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <stdexcept>
 
 namespace {
@@ -44,17 +42,6 @@ bool isNumber(const std::string &field) { return isDigit(*digitsStart(field)); }
 bool textAfterNumber(const std::string &field) {
   const char *byte = digitsStart(field);
   const char *const end = field.data() + field.size();
-  // Eight digits at a time, the number's common length (the rest a byte at a
-  // time), for a plain row's cost: a byte is a digit when its high nibble is
-  // 3, and still is with 6 added. The second test's nibbles are moved down
-  // into the low ones, so that the two cannot mask each other.
-  constexpr std::uint64_t eachByte = 0x0101010101010101;
-  for (std::uint64_t bytes = 0; end - byte >= 8; byte += 8) {
-    std::memcpy(&bytes, byte, 8);
-    if (((bytes & 0xf0 * eachByte) | ((bytes + 6 * eachByte) & 0xf0 * eachByte) >> 4) !=
-        0x33 * eachByte)
-      break;
-  }
   while (isDigit(*byte))
     ++byte;
   while (byte != end && isSpace(*byte))
@@ -71,33 +58,38 @@ bool looksLikeColumnNames(const DataRow &row) {
   return true;
 }
 
-// Whether `field` begins with a double quote and ends before the quote that
-// closes it, as a spreadsheet's quoted field does that a comma split: a
-// doubled quote inside is a quote, not the close.
-bool opensQuote(const std::string &field) {
-  if (field.c_str()[0] != '"')
-    return false;
-  for (std::size_t i = 1; i < field.size(); ++i) {
-    if (field[i] != '"')
-      continue;
-    if (i + 1 == field.size() || field[i + 1] != '"')
-      return false;
-    ++i;
-  }
-  return true;
+// The note of a row that gives a value, the first that holds of: a quoted
+// cell that an earlier line opened, a split quote, a separator before the
+// third field, text after the number.
+RowNote valueNote(const std::string &third, const LineQuotes &quotes) {
+  if (quotes.continuesFrom != 0)
+    return RowNote::ContinuesQuotedField;
+  if (quotes.splitAtComma)
+    return RowNote::QuotedFieldSplit;
+  if (quotes.tabBeforeThird)
+    return RowNote::TabSeparated;
+  if (quotes.semicolonBeforeThird)
+    return RowNote::SemicolonSeparated;
+  if (textAfterNumber(third))
+    return RowNote::TextAfterNumber;
+  return RowNote::None;
 }
 
-// Why a row that gives no value has too few fields, where its fields tell:
-// a comma split a quoted first field, or the line is one field that a tab or
-// a semicolon would have split.
-RowNote fewFieldsNote(const DataRow &row) {
-  if (row.size() == 2 && opensQuote(row[0]))
+// The likely cause of a skipped row, the first that holds of: a quoted cell
+// that an earlier line opened, a quote (split, open at the line's end, or
+// at the third field's start), a separator before the third field.
+RowNote skippedNote(const DataRow &row, const LineQuotes &quotes) {
+  if (quotes.continuesFrom != 0)
+    return RowNote::ContinuesQuotedField;
+  if (quotes.splitAtComma)
     return RowNote::QuotedFieldSplit;
-  if (row.size() != 1)
-    return RowNote::None;
-  if (row[0].find('\t') != std::string::npos)
+  if (quotes.openAtLineEnd)
+    return RowNote::QuotedFieldOpen;
+  if (row.size() > 2 && row[2].c_str()[0] == '"')
+    return RowNote::QuotedThirdField;
+  if (quotes.tabBeforeThird)
     return RowNote::TabSeparated;
-  if (row[0].find(';') != std::string::npos)
+  if (quotes.semicolonBeforeThird)
     return RowNote::SemicolonSeparated;
   return RowNote::None;
 }
@@ -107,34 +99,26 @@ constexpr std::size_t shownFieldBytes = 40;
 
 } // namespace
 
-RowValue rowValue(const DataRow &row, LineNumber lineNumber) {
+RowValue rowValue(const DataRow &row, LineNumber lineNumber, const LineQuotes &quotes) {
   // A row of numbers is never blank, so only rows that give none are
   // looked at for it.
   if (row.size() < 3) {
     if (isBlank(row))
       return {RowKind::Blank, 0, RowNote::None};
-    return {RowKind::FewFields, 0, fewFieldsNote(row)};
+    return {RowKind::FewFields, 0, skippedNote(row, quotes), quotes.continuesFrom};
   }
-  // Before the conversion, which the compiler cannot see into, so that the
-  // row's size need not be read again.
-  const RowNote quote = opensQuote(row[0]) || opensQuote(row[1])
-                            ? RowNote::QuotedFieldSplit
-                            : RowNote::None;
   const std::string &field = row[2];
   try {
     const int value = std::stoi(field, nullptr, 10);
-    // A row has one note at most; a split quote says more.
-    if (quote == RowNote::None && textAfterNumber(field))
-      return {RowKind::Value, value, RowNote::TextAfterNumber};
-    return {RowKind::Value, value, quote};
+    return {RowKind::Value, value, valueNote(field, quotes), quotes.continuesFrom};
   } catch (const std::invalid_argument &) {
     if (isBlank(row))
       return {RowKind::Blank, 0, RowNote::None};
     if (lineNumber == 1 && looksLikeColumnNames(row))
       return {RowKind::Header, 0, RowNote::None};
-    return {RowKind::NotInteger, 0, quote};
+    return {RowKind::NotInteger, 0, skippedNote(row, quotes), quotes.continuesFrom};
   } catch (const std::out_of_range &) {
-    return {RowKind::OutOfRange, 0, quote};
+    return {RowKind::OutOfRange, 0, skippedNote(row, quotes), quotes.continuesFrom};
   }
 }
 
@@ -153,13 +137,28 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
     // it may have joined lines.
     if (strayCarriageReturn)
       return lines;
-    if (result.note == RowNote::QuotedFieldSplit)
+    switch (result.note) {
+    case RowNote::ContinuesQuotedField:
+      return where + "the line continues a quoted field that line " +
+             std::to_string(result.quoteOpenedOn) +
+             " opened; quotes are not read, so this value may come from inside it\n";
+    case RowNote::QuotedFieldSplit:
       return where + "quoted field split at a comma; quotes are not read, so "
                      "this value may come from another column\n";
-    if (result.note == RowNote::TextAfterNumber)
+    case RowNote::TabSeparated:
+    case RowNote::SemicolonSeparated:
+      return where + "fields before the third hold " +
+             (result.note == RowNote::TabSeparated ? "tabs" : "semicolons") +
+             "; fields are separated by commas, so this value may come from "
+             "another column\n";
+    case RowNote::TextAfterNumber:
       return where + "third field \"" + escapeField(row[2]) +
-             "\" holds more than the integer " + std::to_string(result.value) +
-             "\n";
+             "\" holds more than the integer " + std::to_string(result.value) + "\n";
+    case RowNote::None:
+    case RowNote::QuotedFieldOpen:
+    case RowNote::QuotedThirdField:
+      return lines;
+    }
     return lines;
   case RowKind::Blank:
   case RowKind::Header:
@@ -175,8 +174,18 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
     break;
   }
   switch (result.note) {
+  case RowNote::ContinuesQuotedField:
+    reason += "; the line continues a quoted field that line " +
+              std::to_string(result.quoteOpenedOn) + " opened";
+    break;
   case RowNote::QuotedFieldSplit:
     reason += "; quoted field split at a comma";
+    break;
+  case RowNote::QuotedFieldOpen:
+    reason += "; quoted field not closed on its line";
+    break;
+  case RowNote::QuotedThirdField:
+    reason += "; quotes are not read";
     break;
   case RowNote::TabSeparated:
     reason += "; fields are separated by commas, not tabs";

@@ -24,33 +24,59 @@ enum class RowKind {
   OutOfRange,   // third field outside the 32-bit signed range: skipped, reported
 };
 
+// What the double quotes of a line show, read as a spreadsheet reads them
+// (QuotedCells finds it): where splitting at every comma, as the rows are
+// split, may have taken the third field from elsewhere.
+struct LineQuotes {
+  // The line that opened the quoted cell this line starts inside, or 0.
+  LineNumber continuesFrom = 0;
+  // The first or second field ends inside a quoted cell, which the comma
+  // after it split.
+  bool splitAtComma = false;
+  // The line ends inside a quoted cell that its first or second field, the
+  // row's last, opened or went on with.
+  bool openAtLineEnd = false;
+  // The first or second field holds a tab, or a semicolon, outside quotes.
+  bool tabBeforeThird = false;
+  bool semicolonBeforeThird = false;
+};
+
 // What a row's report says besides its kind: for a row that gives a value,
 // why that value may not be what the row means, which alone reports it; for
 // a skipped row, the likely cause, added to its reason. One at most.
 enum class RowNote {
   None,
+  // The line starts inside a quoted cell that an earlier line opened.
+  ContinuesQuotedField,
   // The first or second field opens a double quote that it does not close:
   // a comma between quotes split a field, so the third may come from
   // another column.
   QuotedFieldSplit,
+  // A row of fewer than three fields ends inside a quoted cell, which
+  // the rows do not read across lines.
+  QuotedFieldOpen,
+  // The third field begins with a double quote, which is not read.
+  QuotedThirdField,
+  // The first or second field holds a tab, or a semicolon, outside quotes:
+  // the file's fields may be separated by that, not by commas.
+  TabSeparated,
+  SemicolonSeparated,
   // The third field holds more than its number: a decimal point, an
   // exponent, a second group of digits, other text.
   TextAfterNumber,
-  // A line of one field that holds a tab, or a semicolon: the file's fields
-  // are separated by that, not by commas.
-  TabSeparated,
-  SemicolonSeparated,
 };
 
 struct RowValue {
   RowKind kind;
   int value; // the third field's value when kind is RowKind::Value, else 0
   RowNote note;
+  // With RowNote::ContinuesQuotedField, the line that opened the cell.
+  LineNumber quoteOpenedOn = 0;
 };
 
-// Classifies `row`, read from line `lineNumber`, and converts its third field
-// the way std::stoi does in base 10.
-RowValue rowValue(const DataRow &row, LineNumber lineNumber);
+// Classifies `row`, read from line `lineNumber`, whose quotes show `quotes`,
+// and converts its third field the way std::stoi does in base 10.
+RowValue rowValue(const DataRow &row, LineNumber lineNumber, const LineQuotes &quotes);
 
 // Whether the row's line gets a diagnostic for what it holds.
 inline bool isReported(const RowValue &result) {

@@ -1,10 +1,13 @@
 #include "row_value.h"
 
+#include "quoted_cells.h"
+
 #include "case_name.h"
 #include "line_diagnostic.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -26,10 +29,18 @@ class RowValueTest : public testing::TestWithParam<RowCase> {};
 
 TEST_P(RowValueTest, ConvertsOrExplains) {
   const RowCase &c = GetParam();
+  // The case's lines in turn, for the quotes they leave open; the last is
+  // the one looked at.
   std::istringstream in(c.line);
   DataRow row;
-  in >> row;
-  const RowValue result = rowValue(row, c.lineNumber);
+  QuotedCells cells;
+  LineQuotes quotes;
+  const auto earlier = static_cast<LineNumber>(std::count(c.line.begin(), c.line.end(), '\n'));
+  for (LineNumber number = c.lineNumber - earlier; number <= c.lineNumber; ++number) {
+    in >> row;
+    quotes = cells.read(row, number);
+  }
+  const RowValue result = rowValue(row, c.lineNumber, quotes);
   EXPECT_EQ(result.kind, c.kind);
   EXPECT_EQ(result.value, c.value);
   const std::string prefix =
@@ -43,6 +54,15 @@ const std::string quoteSplit = "quoted field split at a comma; quotes are not re
                                "this value may come from another column";
 
 constexpr RowKind value = RowKind::Value;
+
+std::string continues(int line) {
+  return "the line continues a quoted field that line " + std::to_string(line) + " opened";
+}
+const std::string fromInside = "; quotes are not read, so this value may come from inside it";
+std::string before(const char *separators) {
+  return "fields before the third hold " + std::string(separators) +
+         "; fields are separated by commas, so this value may come from another column";
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, RowValueTest,
@@ -105,6 +125,26 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"QuotedQuoteNotClosed", "a,\"\"\",9", 2, value, 9, quoteSplit},
         RowCase{"QuotesClosed", "\"alpha\",\"say \"\"hi\"\"\",5", 2, value, 5, ""},
         RowCase{"EmptyQuotesAndQuoteInside", "\"\",5\",7", 2, value, 7, ""},
+        RowCase{"QuoteClosedInsideField", "\"ab\"c,x,5", 2, value, 5, ""},
+        RowCase{"QuotedThird", "\"1\",\"a\",\"42\"", 2, RowKind::NotInteger, 0,
+                "skipped row: third field \"\\\"42\\\"\" is not an integer; quotes are not read"},
+        // Quoted cells across lines: the last line is the one looked at.
+        RowCase{"ContinuedCell", "1,alpha,42,\"note: see\nalso x, y, 99, z\"", 2, value, 99,
+                continues(1) + fromInside},
+        RowCase{"CellOpenForLines", "1,a,2,\"x\n\ny\nz, b, 5\"", 4, value, 5, continues(1) + fromInside},
+        RowCase{"CellReopened", "1,a,2,\"x\ny\",b,\"c\nd,e,6", 3, value, 6, continues(2) + fromInside},
+        RowCase{"CellClosedOnItsLine", "1,a,42,\"x, y\"\n2,b,7", 2, value, 7, ""},
+        RowCase{"ContinuedCellSkipped", "4,\"line1\nline2, 99", 6, RowKind::FewFields, 0,
+                "skipped row: fewer than three fields; " + continues(5)},
+        RowCase{"CellOpenAtLineEnd", "4,\"line1", 4, RowKind::FewFields, 0,
+                "skipped row: fewer than three fields; quoted field not closed on its line"},
+        RowCase{"SemicolonsAndCell", "3;\"say \"\"hi\"\"\";7;0,25;\"see\nalso x, y, 99, z\"", 2,
+                value, 99, continues(1) + fromInside},
+        RowCase{"DecimalCommas", "1;alpha;1,5;2,25", 2, value, 25, before("semicolons")},
+        RowCase{"UnicodeText", "2\tbeta\t12,500\t1,000", 2, value, 0, before("tabs")},
+        RowCase{"SeparatorQuoted", "5,\"x;y\",7", 2, value, 7, ""},
+        RowCase{"SemicolonsShort", "1;a,b", 4, RowKind::FewFields, 0,
+                "skipped row: fewer than three fields; fields are separated by commas, not semicolons"},
         RowCase{"QuotedThirdFieldSkippedOnce", "\"3\",\"a, b\",\"45\"", 2,
                 RowKind::NotInteger, 0,
                 "skipped row: third field \" b\\\"\" is not an integer; quoted field split at a comma"},
