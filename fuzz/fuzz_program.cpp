@@ -60,15 +60,20 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   static const std::regex value("0|-?[1-9][0-9]{0,9}");
-  static const std::regex diagnostic(lineDiagnostic);
-  Trickle source(std::string(reinterpret_cast<const char *>(data), size), size % 16 + 1);
+  const std::string input(reinterpret_cast<const char *>(data), size);
+  Trickle source(input, size % 16 + 1);
   const int status = printRows(source, diagnostics);
   const std::string errors = drain(diagnostics);
+  if (const auto stray = lineDiagnostics::strayLine(errors, input)) {
+    std::fprintf(stderr, "a line matches no diagnostic: \"%s\"\nthe input line it names: \"%s\"\n",
+                 stray->line.c_str(), stray->inputLine ? stray->inputLine->c_str() : "(none)");
+    std::abort();
+  }
   unsigned long long lastLine = 0;
   bool afterCarriageReturn = true;
   const bool diagnosticsFit = everyLine(errors, [&](const std::string &line) {
     std::smatch match;
-    if (!std::regex_match(line, match, diagnostic))
+    if (!std::regex_match(line, match, lineDiagnostics::pattern()))
       return false;
     const unsigned long long number = std::stoull(match[1]);
     // A line's second diagnostic is a skipped row's, after a carriage return's:

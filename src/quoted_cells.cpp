@@ -29,9 +29,9 @@ LineQuotes QuotedCells::read(const DataRow &row, LineNumber lineNumber) {
   const std::size_t fields = row.size();
   for (std::size_t i = 0; i < fields; ++i) {
     const std::string &field = row[i];
-    // Past the second field only a quote can matter, and most fields hold
-    // none: those are passed over whole.
-    if (i >= 2 && !inside && std::memchr(field.data(), '"', field.size()) == nullptr)
+    // Past the second field only a quote can change anything, inside a cell
+    // or out, and most fields hold none: those are passed over whole.
+    if (i >= 2 && std::memchr(field.data(), '"', field.size()) == nullptr)
       continue;
     // A comma, or the line's start, comes before each field.
     bool cellStart = true;

@@ -94,9 +94,6 @@ RowNote skippedNote(const DataRow &row, const LineQuotes &quotes) {
   return RowNote::None;
 }
 
-// Fields longer than this are cut short in diagnostics.
-constexpr std::size_t shownFieldBytes = 40;
-
 } // namespace
 
 RowValue rowValue(const DataRow &row, LineNumber lineNumber, const LineQuotes &quotes) {

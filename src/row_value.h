@@ -5,6 +5,7 @@
 
 #include "data_row.h"
 
+#include <cstddef>
 #include <string>
 
 // The name every diagnostic starts with, and the input file it names.
@@ -21,7 +22,9 @@ enum class RowKind {
   Header,       // line 1 that looks like column names: skipped quietly
   FewFields,    // fewer than three fields: skipped and reported
   NotInteger,   // third field does not start with a number: skipped, reported
-  OutOfRange,   // third field outside the 32-bit signed range: skipped, reported
+  // Third field outside the 32-bit signed range: skipped, reported. The
+  // tests go through the kinds up to this one: keep it last.
+  OutOfRange,
 };
 
 // What the double quotes of a line show, read as a spreadsheet reads them
@@ -62,7 +65,8 @@ enum class RowNote {
   TabSeparated,
   SemicolonSeparated,
   // The third field holds more than its number: a decimal point, an
-  // exponent, a second group of digits, other text.
+  // exponent, a second group of digits, other text. The tests go through
+  // the notes up to this one: keep it last.
   TextAfterNumber,
 };
 
@@ -93,10 +97,13 @@ inline bool isReported(const RowValue &result) {
 std::string rowDiagnostics(const DataRow &row, const RowValue &result,
                            LineNumber lineNumber, bool strayCarriageReturn);
 
+// How many bytes of a field a diagnostic shows at most.
+inline constexpr std::size_t shownFieldBytes = 40;
+
 // Returns `field` made safe to show on a terminal between double quotes:
 // printable ASCII as it is but for `"` and `\`, which are escaped, \r and \t
 // for carriage return and tab, \xHH for any other byte; a field longer than
-// 40 bytes is cut to its first 40 and followed by "...".
+// shownFieldBytes is cut to its first shownFieldBytes and followed by "...".
 std::string escapeField(const std::string &field);
 
 #endif // TREE_DATA_ROW_VALUE_H

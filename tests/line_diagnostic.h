@@ -1,26 +1,90 @@
-// The one pattern of every diagnostic the program writes about a line of
-// its input, for the suites that check what it writes to standard error.
+// The pattern of every diagnostic the program writes about a line of its
+// input, made from the manual's catalogue of them, for the suites that check
+// what it writes to standard error.
 #ifndef TREE_DATA_TESTS_LINE_DIAGNOSTIC_H
 #define TREE_DATA_TESTS_LINE_DIAGNOSTIC_H
 
+#include "diagnostic_catalogue.h"
+#include "row_value.h"
+
+#include <cstddef>
+#include <istream>
+#include <optional>
+#include <regex>
+#include <sstream>
 #include <string>
 
-// The line number is the first group and the message the second. A field is
-// shown in at most 40 bytes, each at most four characters, then "...".
-#define TREE_DATA_SHOWN_FIELD "third field \"[ -~]{0,163}\" "
-#define TREE_DATA_CONTINUES "the line continues a quoted field that line [1-9][0-9]* opened"
-inline constexpr char lineDiagnostic[] =
-    "tree_data: DataFile\\.csv:([1-9][0-9]*): (carriage return inside the line; lines end "
-    "only at a newline|" TREE_DATA_CONTINUES "; quotes are not read, so this value may come "
-    "from inside it|quoted field split at a comma; quotes are not read, so this value may "
-    "come from another column|fields before the third hold (tabs|semicolons); fields are "
-    "separated by commas, so this value may come from another column|" TREE_DATA_SHOWN_FIELD
-    "holds more than the integer (0|-?[1-9][0-9]{0,9})|skipped row: (fewer than three "
-    "fields|" TREE_DATA_SHOWN_FIELD "is (not an integer|out of range))(; (" TREE_DATA_CONTINUES
-    "|quoted field split at a comma|quoted field not closed on its line|quotes are not "
-    "read|fields are separated by commas, not (tabs|semicolons)))?)";
-#undef TREE_DATA_CONTINUES
-#undef TREE_DATA_SHOWN_FIELD
+namespace lineDiagnostics {
+
+// The pattern of a catalogue entry: its text as it stands, its placeholders
+// as what the program puts there. A field is shown in at most
+// shownFieldBytes, each at most four characters, then "...".
+inline std::string entryPattern(const std::string &entry) {
+  static const std::regex special(R"([\\^$.|?*+()\[\]{}])");
+  static const std::regex lineNumber("<[NK]>");
+  static const std::regex text("<TEXT>");
+  static const std::regex value("<VALUE>");
+  std::string pattern = std::regex_replace(entry, special, "\\$&");
+  pattern = std::regex_replace(pattern, lineNumber, "[1-9][0-9]*");
+  pattern = std::regex_replace(pattern, text,
+                               "[ -~]{0," + std::to_string(shownFieldBytes * 4 + 3) + "}");
+  return std::regex_replace(pattern, value, "(?:0|-?[1-9][0-9]{0,9})");
+}
+
+// The pattern of a whole diagnostic line: the line number is the first group
+// and the message the second. A skipped row's message may end in a cause.
+inline const std::regex &pattern() {
+  static const std::regex whole = [] {
+    std::string messages;
+    std::string skipped;
+    for (const char *entry : catalogueMessages) {
+      if (std::string(entry).rfind("skipped row: ", 0) == 0)
+        skipped += "|" + entryPattern(entry);
+      else
+        messages += "|" + entryPattern(entry);
+    }
+    std::string causes;
+    for (const char *entry : catalogueCauses)
+      causes += "|" + entryPattern(entry);
+    return std::regex("tree_data: DataFile\\.csv:([1-9][0-9]*): (" + messages.substr(1) +
+                      "|(?:" + skipped.substr(1) + ")(?:; (?:" + causes.substr(1) + "))?)");
+  }();
+  return whole;
+}
+
+// A line of standard error that is no diagnostic about a line, and the
+// line of the input it names, or nothing when it names none.
+struct Stray {
+  std::string line;
+  std::optional<std::string> inputLine;
+};
+
+// Returns the first line of `err`, the standard error of a run on `input`,
+// that is no diagnostic about a line; the whole of `err` when it does not end
+// in a newline; nothing when every line is one.
+inline std::optional<Stray> strayLine(const std::string &err, const std::string &input) {
+  static const std::regex named("tree_data: DataFile\\.csv:([1-9][0-9]{0,9}):.*");
+  std::istringstream lines(err);
+  for (std::string line; std::getline(lines, line);) {
+    if (std::regex_match(line, pattern()))
+      continue;
+    Stray stray{line, std::nullopt};
+    std::smatch match;
+    if (std::regex_match(line, match, named)) {
+      std::istringstream inputLines(input);
+      std::string inputLine;
+      for (long n = std::stol(match[1]); n > 0 && std::getline(inputLines, inputLine); --n) {
+      }
+      stray.inputLine = inputLine;
+    }
+    return stray;
+  }
+  if (!err.empty() && err.back() != '\n')
+    return Stray{err, std::nullopt};
+  return std::nullopt;
+}
+
+} // namespace lineDiagnostics
 
 // The message about a value whose field, `shown` as diagnostics show it,
 // holds more than the number `value`, without the line's prefix and newline.

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -26,6 +27,8 @@ struct RowCase {
 void PrintTo(const RowCase &c, std::ostream *out) { *out << c.name; }
 
 class RowValueTest : public testing::TestWithParam<RowCase> {};
+
+constexpr RowKind value = RowKind::Value;
 
 TEST_P(RowValueTest, ConvertsOrExplains) {
   const RowCase &c = GetParam();
@@ -48,12 +51,33 @@ TEST_P(RowValueTest, ConvertsOrExplains) {
   EXPECT_EQ(isReported(result), !c.message.empty());
   EXPECT_EQ(rowDiagnostics(row, result, c.lineNumber, false),
             c.message.empty() ? "" : prefix + c.message + "\n");
+  // A stray carriage return is told first, on every kind of line, and is a
+  // value's one report.
+  const std::string skipped = result.kind == value || c.message.empty() ? "" : prefix + c.message + "\n";
+  EXPECT_EQ(rowDiagnostics(row, result, c.lineNumber, true),
+            prefix + "carriage return inside the line; lines end only at a newline\n" + skipped);
+}
+
+// Every message the code can form, for every kind and note of row, is one
+// that the manual's catalogue names, its field shown as long as it can be.
+TEST(DiagnosticCatalogueTest, NamesEveryMessage) {
+  std::istringstream in("a,b," + std::string(shownFieldBytes + 1, '\x01'));
+  DataRow row;
+  in >> row;
+  for (int kind = 0; kind <= static_cast<int>(RowKind::OutOfRange); ++kind)
+    for (int note = 0; note <= static_cast<int>(RowNote::TextAfterNumber); ++note) {
+      SCOPED_TRACE("kind " + std::to_string(kind) + ", note " + std::to_string(note));
+      const RowValue result{static_cast<RowKind>(kind), -2147483647 - 1,
+                            static_cast<RowNote>(note), 4294967297};
+      std::istringstream lines(rowDiagnostics(row, result, 4294967297, false));
+      for (std::string line; std::getline(lines, line);)
+        EXPECT_TRUE(std::regex_match(line, lineDiagnostics::pattern())) << line;
+    }
 }
 
 const std::string quoteSplit = "quoted field split at a comma; quotes are not read, so "
                                "this value may come from another column";
 
-constexpr RowKind value = RowKind::Value;
 
 std::string continues(int line) {
   return "the line continues a quoted field that line " + std::to_string(line) + " opened";
@@ -78,6 +102,11 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"Max", "a,b,2147483647", 2, value, 2147483647, ""},
         RowCase{"Min", "a,b,-2147483648", 2, value, -2147483647 - 1, ""},
         RowCase{"NumericFirstLine", "1,2,3", 1, value, 3, ""},
+        // Line 1 with a number in any field but the third is data.
+        RowCase{"NumberSecondOnFirstLine", "id,7,x", 1, RowKind::NotInteger, 0,
+                "skipped row: third field \"x\" is not an integer"},
+        RowCase{"NumberFourthOnFirstLine", "id,name,x,2024", 1, RowKind::NotInteger, 0,
+                "skipped row: third field \"x\" is not an integer"},
         // More than the number in the field: the value is printed, and its
         // line reported. Past eight digits, within them and after them.
         RowCase{"TrailingText", "a,b,-12abc", 2, value, -12, holdsMore("-12abc", -12)},
@@ -173,9 +202,10 @@ TEST(EscapeFieldTest, ShowsOnlyPrintableAscii) {
       {"a\tb\r", "a\\tb\\r"},
       {std::string("\0\x1b[2J\x7f", 6), "\\x00\\x1b[2J\\x7f"},
       {"caf\xc3\xa9\xff", "caf\\xc3\\xa9\\xff"},
-      {std::string(40, 'x'), std::string(40, 'x')},
-      {std::string(41, 'x'), std::string(40, 'x') + "..."},
-      {std::string(39, 'x') + "\x01yz", std::string(39, 'x') + "\\x01..."},
+      {std::string(shownFieldBytes, 'x'), std::string(shownFieldBytes, 'x')},
+      {std::string(shownFieldBytes + 1, 'x'), std::string(shownFieldBytes, 'x') + "..."},
+      {std::string(shownFieldBytes - 1, 'x') + "\x01yz",
+       std::string(shownFieldBytes - 1, 'x') + "\\x01..."},
   };
   for (const auto &c : cases)
     EXPECT_EQ(escapeField(c.field), c.shown) << c.field;
