@@ -19,7 +19,10 @@ public:
 
   // Says whether the line read last, from the end of the line before it up
   // to where reading has got, holds a carriage return that is not its last
-  // byte. Call it once after each line is read.
+  // byte. Ask once after every line, blank ones too, before the next is
+  // read: a line not asked about leaves its carriage return to the next one
+  // asked about, and a second question about a line is answered false. The
+  // end-to-end rows of carriage returns catch either.
   bool strayCarriageReturnInLine() { return gptr() > stray && passStray(); }
 
 protected:

@@ -131,9 +131,11 @@ const RunCase files[] = {
                         "\"\\x1b]0;owned\\x07\\xff\" is not an integer\n",
                 1},
         RunCase{"Utf8MarkDropped", "\xef\xbb\xbf\r\na,b,1\n", "1\n", "", 0},
+        // A blank line is asked about too.
         RunCase{"CarriageReturnPastTheFirstReads",
-                std::string(20000, '\n') + "a,b,5\r,\na,b,6\r\n", "5\n6\n",
-                where + "20001: carriage return inside the line; lines end only at a newline\n",
+                std::string(20000, '\n') + "a,b,5\r,\n,\r,\na,b,6\r\n", "5\n6\n",
+                where + "20001: carriage return inside the line; lines end only at a newline\n" +
+                    where + "20002: carriage return inside the line; lines end only at a newline\n",
                 1},
         // Quotes are ordinary characters: a comma between them still splits.
         RunCase{"QuotedCommas",

@@ -88,9 +88,9 @@ std::string before(const char *separators) {
          "; fields are separated by commas, so this value may come from another column";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, RowValueTest,
-    testing::Values(
+// An array, not one call of testing::Values: mingw-w64's GCC 12 fails with
+// an internal error on a function that builds so many cases.
+const RowCase rows[] = {
         RowCase{"Plain", "7,abc,42", 2, value, 42, ""},
         RowCase{"ExtraFieldsIgnored", "1,2,3,4,5", 2, value, 3, ""},
         RowCase{"LeadingSpace", "a,b, 42", 2, value, 42, ""},
@@ -188,8 +188,10 @@ INSTANTIATE_TEST_SUITE_P(
         RowCase{"FarPast", "a,b,99999999999999999999999", 7,
                 RowKind::OutOfRange, 0,
                 "skipped row: third field \"99999999999999999999999\" is out "
-                "of range"}),
-    CaseName());
+                "of range"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, RowValueTest, testing::ValuesIn(rows), CaseName());
 
 TEST(EscapeFieldTest, ShowsOnlyPrintableAscii) {
   const struct {
