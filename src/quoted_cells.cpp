@@ -12,7 +12,10 @@ namespace {
 // them needs no other test to stop at the field's end.
 constexpr struct Marks {
   bool byByte[256] = {};
-  constexpr Marks() { byByte['"'] = byByte[';'] = byByte['\t'] = byByte['\0'] = true; }
+  constexpr Marks() {
+    for (const char mark : {'"', ';', '\t', '\0'})
+      byByte[static_cast<unsigned char>(mark)] = true;
+  }
 } marks;
 
 bool isMark(char byte) { return marks.byByte[static_cast<unsigned char>(byte)]; }
