@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::string errors = drain(diagnostics);
   if (const auto stray = lineDiagnostics::strayLine(errors, input)) {
     std::fprintf(stderr, "a line matches no diagnostic: \"%s\"\nthe input line it names: \"%s\"\n",
-                 stray->line.c_str(), stray->inputLine ? stray->inputLine->c_str() : "(none)");
+                 stray->first.c_str(), stray->second.c_str());
     std::abort();
   }
   unsigned long long lastLine = 0;

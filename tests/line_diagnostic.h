@@ -13,6 +13,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace lineDiagnostics {
 
@@ -52,36 +53,28 @@ inline const std::regex &pattern() {
   return whole;
 }
 
-// A line of standard error that is no diagnostic about a line, and the
-// line of the input it names, or nothing when it names none.
-struct Stray {
-  std::string line;
-  std::optional<std::string> inputLine;
-};
-
 // Returns the first line of `err`, the standard error of a run on `input`,
-// that is no diagnostic about a line; the whole of `err` when it does not end
-// in a newline; nothing when every line is one.
-inline std::optional<Stray> strayLine(const std::string &err, const std::string &input) {
+// that is no diagnostic about a line, with the input line it names (empty
+// when it names none); `err` whole when it does not end in a newline;
+// nothing when every line is a diagnostic about a line.
+inline std::optional<std::pair<std::string, std::string>> strayLine(const std::string &err,
+                                                                    const std::string &input) {
   static const std::regex named("tree_data: DataFile\\.csv:([1-9][0-9]{0,9}):.*");
   std::istringstream lines(err);
   for (std::string line; std::getline(lines, line);) {
+    std::smatch match;
     if (std::regex_match(line, pattern()))
       continue;
-    Stray stray{line, std::nullopt};
-    std::smatch match;
-    if (std::regex_match(line, match, named)) {
-      std::istringstream inputLines(input);
-      std::string inputLine;
-      for (long n = std::stol(match[1]); n > 0 && std::getline(inputLines, inputLine); --n) {
-      }
-      stray.inputLine = inputLine;
+    std::istringstream inputLines(input);
+    std::string inputLine;
+    for (long n = std::regex_match(line, match, named) ? std::stol(match[1]) : 0;
+         n > 0 && std::getline(inputLines, inputLine); --n) {
     }
-    return stray;
+    return std::pair{line, inputLine};
   }
-  if (!err.empty() && err.back() != '\n')
-    return Stray{err, std::nullopt};
-  return std::nullopt;
+  if (err.empty() || err.back() == '\n')
+    return std::nullopt;
+  return std::pair{err, std::string()};
 }
 
 } // namespace lineDiagnostics

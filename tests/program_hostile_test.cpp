@@ -66,10 +66,9 @@ TEST_P(HostileTest, PrintsOnlyIntegersAndRowDiagnostics) {
   std::size_t values = 0;
   EXPECT_TRUE(onlyIntegers(result.out, values));
   if (const auto stray = lineDiagnostics::strayLine(result.err, input)) {
-    ADD_FAILURE() << "standard error's line " << testing::PrintToString(stray->line)
+    ADD_FAILURE() << "standard error's line " << testing::PrintToString(stray->first)
                   << " matches no diagnostic; the input line it names: "
-                  << (stray->inputLine ? testing::PrintToString(stray->inputLine->substr(0, 200))
-                                       : "none");
+                  << testing::PrintToString(stray->second.substr(0, 200));
   }
   if (c.status < 0) {
     EXPECT_TRUE(result.status == 0 || result.status == 1) << result.status;
