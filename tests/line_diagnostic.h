@@ -67,7 +67,7 @@ inline std::optional<std::pair<std::string, std::string>> strayLine(const std::s
       continue;
     std::istringstream inputLines(input);
     std::string inputLine;
-    for (long n = std::regex_match(line, match, named) ? std::stol(match[1]) : 0;
+    for (auto n = std::regex_match(line, match, named) ? std::stoull(match[1]) : 0;
          n > 0 && std::getline(inputLines, inputLine); --n) {
     }
     return std::pair{line, inputLine};
