@@ -79,10 +79,26 @@ inline std::optional<std::pair<std::string, std::string>> strayLine(const std::s
 
 } // namespace lineDiagnostics
 
-// The message about a value whose field, `shown` as diagnostics show it,
-// holds more than the number `value`, without the line's prefix and newline.
+// Messages, and their parts, as the tables expect them, without the line's
+// prefix and newline.
+// About a value whose field, `shown` as diagnostics show it, holds more than
+// the number `value`.
 inline std::string holdsMore(const std::string &shown, int value) {
   return "third field \"" + shown + "\" holds more than the integer " + std::to_string(value);
+}
+// About a value whose first or second field holds a quote that a comma split.
+inline const std::string quoteSplit =
+    "quoted field split at a comma; quotes are not read, so this value may come from another column";
+// About a line inside a quoted cell that line `opened` opened: a skipped
+// row's cause, and a value's message with `fromInside` after it.
+inline std::string continues(unsigned long long opened) {
+  return "the line continues a quoted field that line " + std::to_string(opened) + " opened";
+}
+inline const std::string fromInside = "; quotes are not read, so this value may come from inside it";
+// About a value whose first or second field holds `separators`.
+inline std::string fieldsBefore(const char *separators) {
+  return "fields before the third hold " + std::string(separators) +
+         "; fields are separated by commas, so this value may come from another column";
 }
 
 #endif // TREE_DATA_TESTS_LINE_DIAGNOSTIC_H

@@ -49,18 +49,6 @@ TEST_P(RunTest, PrintsValuesAndReportsSkippedRows) {
   EXPECT_EQ(result.status, c.status);
 }
 
-const std::string quoteSplit = "quoted field split at a comma; quotes are not read, so this "
-                               "value may come from another column\n";
-
-std::string continues(int line) {
-  return "the line continues a quoted field that line " + std::to_string(line) +
-         " opened; quotes are not read, so this value may come from inside it\n";
-}
-std::string before(const char *separators) {
-  return "fields before the third hold " + std::string(separators) +
-         "; fields are separated by commas, so this value may come from another column\n";
-}
-
 const RunCase files[] = {
         RunCase{"NoFile", std::nullopt, "", "", 0},
         RunCase{"EmptyFile", "", "", "", 0},
@@ -142,9 +130,9 @@ const RunCase files[] = {
                 "id,name,value\n1,\"Box, 12\",43\n\"2\",\"Smith, 3rd\",\"44\"\n"
                 "\"3\",\"alpha\",\"45\"\n\"alpha\",\"say \"\"hi\"\"\",5\n5\",b,6\n\",b,7\n",
                 "12\n3\n5\n6\n7\n",
-                where + "2: " + quoteSplit + where + "3: " + quoteSplit + where +
+                where + "2: " + quoteSplit + "\n" + where + "3: " + quoteSplit + "\n" + where +
                     "4: skipped row: third field \"\\\"45\\\"\" is not an integer; quotes are not read\n" + where +
-                    "7: " + quoteSplit,
+                    "7: " + quoteSplit + "\n",
                 1},
         // Cells that spreadsheets quote across lines, and their exports
         // separated by semicolons and tabs: the values as commas split them,
@@ -154,11 +142,13 @@ const RunCase files[] = {
                 "3;\"say \"\"hi\"\"\";7;0,25;\"see\nalso x, y, 99, z\"\n1;alpha;1,5;2,25\n"
                 "1\talpha\t1,234\t5,678\n4,\"line1\nline2, 5, 99, x\",7\n",
                 "42\n99\n7\n99\n25\n678\n99\n",
-                where + "2: " + continues(1) + where + "4: skipped row: fewer than three "
-                "fields; quoted field not closed on its line\n" + where + "5: " + continues(4) +
-                    where + "6: " + before("semicolons") + where + "7: " + before("tabs") + where +
-                    "8: skipped row: fewer than three fields; quoted field not closed on its "
-                    "line\n" + where + "9: " + continues(8),
+                where + "2: " + continues(1) + fromInside + "\n" + where +
+                    "4: skipped row: fewer than three fields; quoted field not closed on its line\n" +
+                    where + "5: " + continues(4) + fromInside + "\n" + where + "6: " +
+                    fieldsBefore("semicolons") + "\n" + where + "7: " + fieldsBefore("tabs") + "\n" +
+                    where +
+                    "8: skipped row: fewer than three fields; quoted field not closed on its line\n" +
+                    where + "9: " + continues(8) + fromInside + "\n",
                 1},
 };
 

@@ -75,19 +75,6 @@ TEST(DiagnosticCatalogueTest, NamesEveryMessage) {
     }
 }
 
-const std::string quoteSplit = "quoted field split at a comma; quotes are not read, so "
-                               "this value may come from another column";
-
-
-std::string continues(int line) {
-  return "the line continues a quoted field that line " + std::to_string(line) + " opened";
-}
-const std::string fromInside = "; quotes are not read, so this value may come from inside it";
-std::string before(const char *separators) {
-  return "fields before the third hold " + std::string(separators) +
-         "; fields are separated by commas, so this value may come from another column";
-}
-
 // An array, not one call of testing::Values: mingw-w64's GCC 12 fails with
 // an internal error on a function that builds so many cases.
 const RowCase rows[] = {
@@ -166,7 +153,7 @@ const RowCase rows[] = {
                 "skipped row: fewer than three fields; " + continues(5)},
         RowCase{"CellOpenAtLineEnd", "4,\"line1", 4, RowKind::FewFields, 0,
                 "skipped row: fewer than three fields; quoted field not closed on its line"},
-        RowCase{"UnicodeText", "2\tbeta\t12,500\t1,000", 2, value, 0, before("tabs")},
+        RowCase{"UnicodeText", "2\tbeta\t12,500\t1,000", 2, value, 0, fieldsBefore("tabs")},
         RowCase{"SeparatorQuoted", "5,\"x;y\",7", 2, value, 7, ""},
         RowCase{"SemicolonsShort", "1;a,b", 4, RowKind::FewFields, 0,
                 "skipped row: fewer than three fields; fields are separated by commas, not semicolons"},
