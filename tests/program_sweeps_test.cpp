@@ -110,11 +110,9 @@ TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
   strace = "ASAN_OPTIONS=detect_leaks=0 " + strace; // LeakSanitizer cannot run under ptrace
 #elif defined(PROGRAM_IS_WINDOWS)
   strace += "--seccomp-bpf ";
-#endif
-#ifdef PROGRAM_IS_WINDOWS
   // Wine's server and its helper programs end within about 2.5 s of their
   // last client. A traced run that has to start them again follows them
-  // and waits for their end, 4 to 7 s instead of 0.2 s, and so does every
+  // and waits for their end, 4 to 7 s instead of 0.25 s, and so does every
   // run after it: a gap that long between two runs, which a loaded machine
   // makes, took the sweep past its time limit. The program, untraced, on a
   // FIFO that a writer holds open, keeps them up for the whole sweep; the
