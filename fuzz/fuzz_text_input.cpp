@@ -4,7 +4,7 @@
 // they are, and after a UTF-8 mark too, the mark dropped; after a UTF-16 or
 // UTF-32 mark, what comes out is well-formed UTF-8; LineEndCheck passes the
 // text on as it is, and tells exactly of the lines that hold a carriage
-// return before their last byte.
+// return before their last byte, and of those that end in a comma.
 #include "line_end_check.h"
 #include "text_input.h"
 
@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   for (std::string line; std::getline(lines, line);) {
     all += line + (lines.eof() ? "" : "\n");
     const std::size_t at = line.find('\r');
-    if (lineEnds.strayCarriageReturnInLine() != (at != std::string::npos && at + 1 < line.size()))
+    if (lineEnds.strayCarriageReturnInLine() != (at != std::string::npos && at + 1 < line.size()) ||
+        lineEnds.lineEndsInComma() != (!line.empty() && line.back() == ','))
       std::abort();
   }
   if (all != text)

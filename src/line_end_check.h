@@ -1,5 +1,5 @@
-// line_end_check: the one place that knows where a line may hold a carriage
-// return.
+// line_end_check: the one place that knows how a line ends: where it may hold
+// a carriage return, and whether it ends in a comma.
 #ifndef TREE_DATA_LINE_END_CHECK_H
 #define TREE_DATA_LINE_END_CHECK_H
 
@@ -25,6 +25,11 @@ public:
   // end-to-end rows of carriage returns catch either.
   bool strayCarriageReturnInLine() { return gptr() > stray && passStray(); }
 
+  // Says whether the line read last ends in a comma, before its newline or
+  // at the end of the text: the one byte of a line that splitting it at
+  // every comma leaves in no field. Ask before the next line is read.
+  bool lineEndsInComma() const;
+
 protected:
   int_type underflow() override;
 
@@ -45,7 +50,7 @@ private:
   // Lines are told of in turn, so it is in the line being read or a later
   // one, and that line holds it when it ends past it.
   const char *stray = nullptr;
-  bool endsInCarriageReturn = false; // the chunk before this one does
+  char chunkBeforeEnd = '\n'; // the last byte of the chunk before this one
 };
 
 #endif // TREE_DATA_LINE_END_CHECK_H

@@ -30,7 +30,7 @@ class TextInputTest : public testing::TestWithParam<TextCase> {};
 
 // Each input handed over one, two, three and 8192 bytes at a time, read line
 // by line.
-TEST_P(TextInputTest, ReadsTextAndTellsStrayCarriageReturns) {
+TEST_P(TextInputTest, ReadsTextAndTellsHowLinesEnd) {
   const TextCase &c = GetParam();
   for (const std::size_t piece : {1u, 2u, 3u, 8192u}) {
     SCOPED_TRACE(piece);
@@ -45,6 +45,7 @@ TEST_P(TextInputTest, ReadsTextAndTellsStrayCarriageReturns) {
       all += line + (in.eof() ? "" : "\n");
       if (lineEnds.strayCarriageReturnInLine())
         stray.push_back(number);
+      EXPECT_EQ(lineEnds.lineEndsInComma(), !line.empty() && line.back() == ',') << number;
     }
     EXPECT_EQ(all, c.text);
     EXPECT_EQ(stray, c.strayCarriageReturns);
