@@ -1,4 +1,4 @@
-#include "quoted_cells.h"
+#include "cell_reader.h"
 
 #include <cstddef>
 #include <cstring>
@@ -6,72 +6,157 @@
 
 namespace {
 
-// The bytes that may matter outside a quoted cell: a double quote may open
-// one, and a semicolon or a tab, as a comma does, lets the next byte open
-// one. NUL, which ends every field's text, is one too, so that a scan for
-// them needs no other test to stop at the field's end.
+// The bytes in a field that may change the state outside a quoted cell: a
+// double quote, a backslash, a semicolon and a tab. NUL, which ends every
+// field's text, is one too, so that a scan for them needs no other test to
+// stop at the field's end.
 constexpr struct Marks {
   bool byByte[256] = {};
   constexpr Marks() {
-    for (const char mark : {'"', ';', '\t', '\0'})
+    for (const char mark : {'"', '\\', ';', '\t', '\0'})
       byByte[static_cast<unsigned char>(mark)] = true;
   }
 } marks;
 
 bool isMark(char byte) { return marks.byByte[static_cast<unsigned char>(byte)]; }
 
+// Whether `field` ends in a carriage return, which ends its line when the
+// field is the line's last.
+bool endsInCarriageReturn(const std::string &field) {
+  return !field.empty() && field.back() == '\r';
+}
+
+// Whether a line that starts outside any cell may hold one that the cells
+// change: a mark in its first or second field, or after them a double quote,
+// or a backslash at a field's end, before a carriage return or not, which
+// may escape the comma or the line break after it. Most lines hold none.
+bool mayChangeCells(const DataRow &row) {
+  const std::size_t fields = row.size();
+  std::size_t i = 0;
+  for (; i < fields && i < 2; ++i) {
+    const std::string &field = row[i];
+    const char *byte = field.c_str();
+    while (!isMark(*byte))
+      ++byte;
+    if (byte != field.c_str() + field.size())
+      return true;
+  }
+  for (; i < fields; ++i) {
+    const std::string &field = row[i];
+    const std::size_t size = field.size() - endsInCarriageReturn(field);
+    if ((size > 0 && field[size - 1] == '\\') ||
+        std::memchr(field.data(), '"', size) != nullptr)
+      return true;
+  }
+  return false;
+}
+
 } // namespace
 
-LineQuotes QuotedCells::read(const DataRow &row, LineNumber lineNumber) {
-  bool inside = openedOn != 0;
-  bool openedHere = false;
-  bool tab = false;
-  bool semicolon = false;
-  bool splitAtComma = false;
-  bool openAtLineEnd = false;
+CellReader::State CellReader::next(State state, char byte) {
+  switch (state) {
+  case State::CellStart:
+    // A double quote at a cell's first byte opens a quoted cell.
+    if (byte == '"')
+      return State::Quoted;
+    [[fallthrough]];
+  case State::Unquoted:
+    // Outside quotes, a backslash escapes the byte after it, and a comma, a
+    // semicolon or a tab begins the next cell. Any other byte is the cell's
+    // own, a double quote past the cell's first byte too.
+    if (byte == '\\')
+      return State::Escaped;
+    if (byte == ',' || byte == ';' || byte == '\t')
+      return State::CellStart;
+    return State::Unquoted;
+  case State::Escaped:
+    // The escaped byte is the cell's own, whatever it is.
+    return State::Unquoted;
+  case State::Quoted:
+    // Inside quotes, only a double quote counts: a backslash and a separator
+    // are the cell's own.
+    return byte == '"' ? State::QuoteInQuoted : State::Quoted;
+  case State::QuoteInQuoted:
+    // Two double quotes stand for one; a single one closed the cell, and the
+    // byte after it is read as outside quotes.
+    return byte == '"' ? State::Quoted : next(State::Unquoted, byte);
+  }
+  return state;
+}
+
+CellReader::State CellReader::afterLineBreak(State state) {
+  switch (state) {
+  case State::Quoted:
+    // A line break inside quotes is the cell's: the next line goes on with it.
+    return State::Quoted;
+  case State::Escaped:
+    // So is one that a backslash escapes.
+    return State::Unquoted;
+  case State::CellStart:
+  case State::Unquoted:
+  case State::QuoteInQuoted:
+    // Any other ends the row.
+    return State::CellStart;
+  }
+  return state;
+}
+
+LineCells CellReader::read(const DataRow &row, LineNumber lineNumber) {
+  if (lineStart == State::CellStart && !mayChangeCells(row))
+    return {};
+  LineCells cells;
+  State state = lineStart;
+  // Whether a cell has begun on the line; until one does, the line goes on
+  // with the cell that line cellBegan began.
+  bool cellBegun = state == State::CellStart;
+  if (state == State::Quoted)
+    cells.quotedFrom = cellBegan;
+  else if (state == State::Unquoted)
+    cells.escapedFrom = cellBegan;
   const std::size_t fields = row.size();
+  // A carriage return that ends the line belongs to its line break, as in a
+  // file with CRLF line ends: a backslash before it escapes the line break.
+  const bool carriageReturnEnds = fields > 0 && endsInCarriageReturn(row[fields - 1]);
   for (std::size_t i = 0; i < fields; ++i) {
-    const std::string &field = row[i];
-    // Past the second field only a quote can change anything, inside a cell
-    // or out, and most fields hold none: those are passed over whole.
-    if (i >= 2 && std::memchr(field.data(), '"', field.size()) == nullptr)
-      continue;
-    // A comma, or the line's start, comes before each field.
-    bool cellStart = true;
-    for (const char *byte = field.c_str(), *end = byte + field.size(); byte != end; ++byte) {
-      if (inside) {
-        if (*byte == '"' && (byte + 1 == end || byte[1] != '"'))
-          inside = cellStart = false;
-        else if (*byte == '"')
-          ++byte;
-        continue;
+    if (i > 0) {
+      // The comma before the field, which splits a quoted cell, or one that
+      // a backslash escapes, where the file does not.
+      if (i <= 2) {
+        cells.quoteSplit = cells.quoteSplit || state == State::Quoted;
+        cells.escapedComma = cells.escapedComma || state == State::Escaped;
       }
-      // Outside a cell most bytes are ordinary: they are passed over at once.
-      const char *mark = byte;
-      while (!isMark(*mark))
-        ++mark;
-      if (mark == end)
-        break;
-      cellStart = cellStart && mark == byte;
-      byte = mark;
-      if (*byte == '"' && cellStart) {
-        inside = openedHere = true;
-      } else {
-        cellStart = *byte == ';' || *byte == '\t';
-        tab = tab || (i < 2 && *byte == '\t');
-        semicolon = semicolon || (i < 2 && *byte == ';');
+      state = next(state, ',');
+      cellBegun = cellBegun || state == State::CellStart;
+    }
+    const std::string &field = row[i];
+    const std::size_t size = field.size() - (i + 1 == fields && carriageReturnEnds);
+    for (std::size_t at = 0; at < size; ++at) {
+      state = next(state, field[at]);
+      if (state == State::CellStart) {
+        cellBegun = true;
+        if (i < 2) {
+          cells.tabBeforeThird = cells.tabBeforeThird || field[at] == '\t';
+          cells.semicolonBeforeThird = cells.semicolonBeforeThird || field[at] == ';';
+        }
       }
     }
-    // A cell still open at the end of the first or second field was split
-    // by the comma after it, or runs past the line's end.
-    if (i < 2 && inside && i + 1 < fields)
-      splitAtComma = true;
-    else if (i < 2 && inside)
-      openAtLineEnd = true;
   }
-  const LineQuotes quotes{openedOn, splitAtComma, openAtLineEnd, tab, semicolon};
-  // A line that does not close the cell it starts inside, and opens none,
-  // leaves the next inside that same cell; a blank line is such a line.
-  openedOn = !inside ? 0 : openedHere ? lineNumber : openedOn;
-  return quotes;
+  // A comma that ends the line is in no field: a backslash before it escaped
+  // it, or the carriage return between them.
+  if (state == State::Escaped && lines.lineEndsInComma()) {
+    if (carriageReturnEnds)
+      state = next(state, '\r');
+    else if (fields <= 2)
+      cells.escapedComma = true;
+    state = next(state, ',');
+  }
+  // A row of fewer than three fields whose line ends inside a cell.
+  if (fields <= 2) {
+    cells.quoteOpen = state == State::Quoted;
+    cells.endsWithBackslash = state == State::Escaped;
+  }
+  if (cellBegun)
+    cellBegan = lineNumber;
+  lineStart = afterLineBreak(state);
+  return cells;
 }

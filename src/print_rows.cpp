@@ -1,8 +1,8 @@
 #include "print_rows.h"
 
+#include "cell_reader.h"
 #include "data_row.h"
 #include "line_end_check.h"
-#include "quoted_cells.h"
 #include "row_value.h"
 #include "search_tree.h"
 #include "standard_output.h"
@@ -22,12 +22,12 @@ int printRows(std::streambuf &bytes, std::FILE *diagnostics) {
   std::istream input(&lines);
   input.exceptions(std::ios::badbit);
   DataRow row;
-  QuotedCells quotedCells;
+  CellReader cells(lines);
   LineNumber lineNumber = 0;
   int status = exitSuccess;
   while (input >> row) {
     ++lineNumber;
-    const RowValue result = rowValue(row, lineNumber, quotedCells.read(row, lineNumber));
+    const RowValue result = rowValue(row, lineNumber, cells.read(row, lineNumber));
     const bool strayCarriageReturn = lines.strayCarriageReturnInLine();
     if (strayCarriageReturn || isReported(result)) {
       const std::string message =

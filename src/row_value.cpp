@@ -25,22 +25,21 @@ bool isBlank(const DataRow &row) {
 // reads it in base 10, past white space and a sign; where they would, at a
 // byte that is no digit, when the field starts with no number. The string's
 // terminating NUL, neither white space nor a digit, ends each scan here.
-const char *digitsStart(const std::string &field) {
-  const char *byte = field.c_str();
-  while (isSpace(*byte))
-    ++byte;
-  if (*byte == '+' || *byte == '-')
-    ++byte;
-  return byte;
+const char *digitsStart(const char *field) {
+  while (isSpace(*field))
+    ++field;
+  if (*field == '+' || *field == '-')
+    ++field;
+  return field;
 }
 
 // Whether the conversion would take digits from `field`.
-bool isNumber(const std::string &field) { return isDigit(*digitsStart(field)); }
+bool isNumber(const char *field) { return isDigit(*digitsStart(field)); }
 
 // Whether `field`, which starts with a number, holds anything after its
 // last digit but white space; a NUL counts, where strtol would stop.
 bool textAfterNumber(const std::string &field) {
-  const char *byte = digitsStart(field);
+  const char *byte = digitsStart(field.c_str());
   const char *const end = field.data() + field.size();
   while (isDigit(*byte))
     ++byte;
@@ -49,73 +48,90 @@ bool textAfterNumber(const std::string &field) {
   return byte != end;
 }
 
-// Whether line 1 reads as column names: no field a number, where a row of
-// data has one at least. Its third field is known not to be.
+// Whether line 1 reads as column names: no field a number, or a number
+// after its opening double quote, where a row of data, quoted or not, has
+// one at least.
 bool looksLikeColumnNames(const DataRow &row) {
-  for (std::size_t i = 0; i < row.size(); ++i)
-    if (i != 2 && isNumber(row[i]))
+  for (std::size_t i = 0; i < row.size(); ++i) {
+    const char *field = row[i].c_str();
+    if (isNumber(field) || (*field == '"' && isNumber(field + 1)))
       return false;
+  }
   return true;
 }
 
-// The note of a row that gives a value, the first that holds of: a quoted
-// cell that an earlier line opened, a split quote, a separator before the
-// third field, text after the number.
-RowNote valueNote(const std::string &third, const LineQuotes &quotes) {
-  if (quotes.continuesFrom != 0)
+// The note of a row that gives a value, the first that holds of: a cell that
+// an earlier line began, quoted or escaped; a field split at a quoted comma
+// or at an escaped one; a separator before the third field; text after the
+// number.
+RowNote valueNote(const std::string &third, const LineCells &cells) {
+  if (cells.quotedFrom != 0)
     return RowNote::ContinuesQuotedField;
-  if (quotes.splitAtComma)
+  if (cells.escapedFrom != 0)
+    return RowNote::ContinuesEscapedField;
+  if (cells.quoteSplit)
     return RowNote::QuotedFieldSplit;
-  if (quotes.tabBeforeThird)
+  if (cells.escapedComma)
+    return RowNote::EscapedCommaSplit;
+  if (cells.tabBeforeThird)
     return RowNote::TabSeparated;
-  if (quotes.semicolonBeforeThird)
+  if (cells.semicolonBeforeThird)
     return RowNote::SemicolonSeparated;
   if (textAfterNumber(third))
     return RowNote::TextAfterNumber;
   return RowNote::None;
 }
 
-// The likely cause of a skipped row, the first that holds of: a quoted cell
-// that an earlier line opened, a quote (split, open at the line's end, or
-// at the third field's start), a separator before the third field.
-RowNote skippedNote(const DataRow &row, const LineQuotes &quotes) {
-  if (quotes.continuesFrom != 0)
+// The likely cause of a skipped row, the first that holds of: a cell that
+// an earlier line began, quoted or escaped; a quote split or left open; an
+// escaped comma; an escaped line break; a quote at the third field's start;
+// a separator before the third field.
+RowNote skippedNote(const DataRow &row, const LineCells &cells) {
+  if (cells.quotedFrom != 0)
     return RowNote::ContinuesQuotedField;
-  if (quotes.splitAtComma)
+  if (cells.escapedFrom != 0)
+    return RowNote::ContinuesEscapedField;
+  if (cells.quoteSplit)
     return RowNote::QuotedFieldSplit;
-  if (quotes.openAtLineEnd)
+  if (cells.quoteOpen)
     return RowNote::QuotedFieldOpen;
+  if (cells.escapedComma)
+    return RowNote::EscapedCommaSplit;
+  if (cells.endsWithBackslash)
+    return RowNote::EndsWithBackslash;
   if (row.size() > 2 && row[2].c_str()[0] == '"')
     return RowNote::QuotedThirdField;
-  if (quotes.tabBeforeThird)
+  if (cells.tabBeforeThird)
     return RowNote::TabSeparated;
-  if (quotes.semicolonBeforeThird)
+  if (cells.semicolonBeforeThird)
     return RowNote::SemicolonSeparated;
   return RowNote::None;
 }
 
 } // namespace
 
-RowValue rowValue(const DataRow &row, LineNumber lineNumber, const LineQuotes &quotes) {
+RowValue rowValue(const DataRow &row, LineNumber lineNumber, const LineCells &cells) {
+  // The line that began the field a continuation line goes on with.
+  const LineNumber from = cells.quotedFrom != 0 ? cells.quotedFrom : cells.escapedFrom;
   // A row of numbers is never blank, so only rows that give none are
   // looked at for it.
   if (row.size() < 3) {
     if (isBlank(row))
       return {RowKind::Blank, 0, RowNote::None};
-    return {RowKind::FewFields, 0, skippedNote(row, quotes), quotes.continuesFrom};
+    return {RowKind::FewFields, 0, skippedNote(row, cells), from};
   }
   const std::string &field = row[2];
   try {
     const int value = std::stoi(field, nullptr, 10);
-    return {RowKind::Value, value, valueNote(field, quotes), quotes.continuesFrom};
+    return {RowKind::Value, value, valueNote(field, cells), from};
   } catch (const std::invalid_argument &) {
     if (isBlank(row))
       return {RowKind::Blank, 0, RowNote::None};
     if (lineNumber == 1 && looksLikeColumnNames(row))
       return {RowKind::Header, 0, RowNote::None};
-    return {RowKind::NotInteger, 0, skippedNote(row, quotes), quotes.continuesFrom};
+    return {RowKind::NotInteger, 0, skippedNote(row, cells), from};
   } catch (const std::out_of_range &) {
-    return {RowKind::OutOfRange, 0, skippedNote(row, quotes), quotes.continuesFrom};
+    return {RowKind::OutOfRange, 0, skippedNote(row, cells), from};
   }
 }
 
@@ -137,11 +153,19 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
     switch (result.note) {
     case RowNote::ContinuesQuotedField:
       return where + "the line continues a quoted field that line " +
-             std::to_string(result.quoteOpenedOn) +
+             std::to_string(result.continuesFrom) +
              " opened; quotes are not read, so this value may come from inside it\n";
+    case RowNote::ContinuesEscapedField:
+      return where + "the line continues a field that line " +
+             std::to_string(result.continuesFrom) +
+             " ended with a backslash; backslashes are not read, so this value may "
+             "come from inside it\n";
     case RowNote::QuotedFieldSplit:
       return where + "quoted field split at a comma; quotes are not read, so "
                      "this value may come from another column\n";
+    case RowNote::EscapedCommaSplit:
+      return where + "field split at a comma escaped with a backslash; backslashes "
+                     "are not read, so this value may come from another column\n";
     case RowNote::TabSeparated:
     case RowNote::SemicolonSeparated:
       return where + "fields before the third hold " +
@@ -153,6 +177,7 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
              "\" holds more than the integer " + std::to_string(result.value) + "\n";
     case RowNote::None:
     case RowNote::QuotedFieldOpen:
+    case RowNote::EndsWithBackslash:
     case RowNote::QuotedThirdField:
       return lines;
     }
@@ -173,13 +198,23 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
   switch (result.note) {
   case RowNote::ContinuesQuotedField:
     reason += "; the line continues a quoted field that line " +
-              std::to_string(result.quoteOpenedOn) + " opened";
+              std::to_string(result.continuesFrom) + " opened";
+    break;
+  case RowNote::ContinuesEscapedField:
+    reason += "; the line continues a field that line " +
+              std::to_string(result.continuesFrom) + " ended with a backslash";
     break;
   case RowNote::QuotedFieldSplit:
     reason += "; quoted field split at a comma";
     break;
   case RowNote::QuotedFieldOpen:
     reason += "; quoted field not closed on its line";
+    break;
+  case RowNote::EscapedCommaSplit:
+    reason += "; field split at a comma escaped with a backslash";
+    break;
+  case RowNote::EndsWithBackslash:
+    reason += "; the line ends with a backslash";
     break;
   case RowNote::QuotedThirdField:
     reason += "; quotes are not read";

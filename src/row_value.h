@@ -27,18 +27,26 @@ enum class RowKind {
   OutOfRange,
 };
 
-// What the double quotes of a line show, read as a spreadsheet reads them
-// (QuotedCells finds it): where splitting at every comma, as the rows are
-// split, may have taken the third field from elsewhere.
-struct LineQuotes {
+// What the cells of a line show, read as the exporters that write them mean
+// them (CellReader finds it): where splitting at every comma, as the rows
+// are split, may have taken the third field from elsewhere.
+struct LineCells {
   // The line that opened the quoted cell this line starts inside, or 0.
-  LineNumber continuesFrom = 0;
+  LineNumber quotedFrom = 0;
+  // The line on which the field began whose escaped line break this line
+  // starts after, or 0.
+  LineNumber escapedFrom = 0;
   // The first or second field ends inside a quoted cell, which the comma
   // after it split.
-  bool splitAtComma = false;
-  // The line ends inside a quoted cell that its first or second field, the
-  // row's last, opened or went on with.
-  bool openAtLineEnd = false;
+  bool quoteSplit = false;
+  // The line of a row of fewer than three fields ends inside a quoted cell.
+  bool quoteOpen = false;
+  // The first or second field ends in a backslash that escapes the comma
+  // after it.
+  bool escapedComma = false;
+  // The line of a row of fewer than three fields ends in a backslash that
+  // escapes its line break.
+  bool endsWithBackslash = false;
   // The first or second field holds a tab, or a semicolon, outside quotes.
   bool tabBeforeThird = false;
   bool semicolonBeforeThird = false;
@@ -51,6 +59,9 @@ enum class RowNote {
   None,
   // The line starts inside a quoted cell that an earlier line opened.
   ContinuesQuotedField,
+  // The line starts after a line break that a backslash escaped, inside a
+  // field that an earlier line began.
+  ContinuesEscapedField,
   // The first or second field opens a double quote that it does not close:
   // a comma between quotes split a field, so the third may come from
   // another column.
@@ -58,6 +69,12 @@ enum class RowNote {
   // A row of fewer than three fields ends inside a quoted cell, which
   // the rows do not read across lines.
   QuotedFieldOpen,
+  // The first or second field ends in a backslash that escapes the comma
+  // after it, which still split the field.
+  EscapedCommaSplit,
+  // A row of fewer than three fields ends in a backslash that escapes its
+  // line break, which still ended the row.
+  EndsWithBackslash,
   // The third field begins with a double quote, which is not read.
   QuotedThirdField,
   // The first or second field holds a tab, or a semicolon, outside quotes:
@@ -74,13 +91,14 @@ struct RowValue {
   RowKind kind;
   int value; // the third field's value when kind is RowKind::Value, else 0
   RowNote note;
-  // With RowNote::ContinuesQuotedField, the line that opened the cell.
-  LineNumber quoteOpenedOn = 0;
+  // With RowNote::ContinuesQuotedField or ContinuesEscapedField, the line
+  // that began the field the line goes on with.
+  LineNumber continuesFrom = 0;
 };
 
-// Classifies `row`, read from line `lineNumber`, whose quotes show `quotes`,
+// Classifies `row`, read from line `lineNumber`, whose cells show `cells`,
 // and converts its third field the way std::stoi does in base 10.
-RowValue rowValue(const DataRow &row, LineNumber lineNumber, const LineQuotes &quotes);
+RowValue rowValue(const DataRow &row, LineNumber lineNumber, const LineCells &cells);
 
 // Whether the row's line gets a diagnostic for what it holds.
 inline bool isReported(const RowValue &result) {

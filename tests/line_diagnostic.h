@@ -95,6 +95,14 @@ inline std::string continues(unsigned long long opened) {
   return "the line continues a quoted field that line " + std::to_string(opened) + " opened";
 }
 inline const std::string fromInside = "; quotes are not read, so this value may come from inside it";
+// About a line after a line break that a backslash escaped, in a field that
+// line `began` began: a skipped row's cause, and a value's message with
+// `fromEscapedInside` after it.
+inline std::string escapedContinues(unsigned long long began) {
+  return "the line continues a field that line " + std::to_string(began) + " ended with a backslash";
+}
+inline const std::string fromEscapedInside =
+    "; backslashes are not read, so this value may come from inside it";
 // About a value whose first or second field holds `separators`.
 inline std::string fieldsBefore(const char *separators) {
   return "fields before the third hold " + std::string(separators) +

@@ -1,6 +1,8 @@
 #include "row_value.h"
 
-#include "quoted_cells.h"
+#include "cell_reader.h"
+#include "line_end_check.h"
+#include "text_input.h"
 
 #include "case_name.h"
 #include "line_diagnostic.h"
@@ -32,18 +34,21 @@ constexpr RowKind value = RowKind::Value;
 
 TEST_P(RowValueTest, ConvertsOrExplains) {
   const RowCase &c = GetParam();
-  // The case's lines in turn, for the quotes they leave open; the last is
-  // the one looked at.
-  std::istringstream in(c.line);
+  // The case's lines in turn, read as the program reads them, for the cells
+  // they leave open; the last is the one looked at.
+  std::stringbuf bytes(c.line);
+  TextInput text(bytes);
+  LineEndCheck lines(text);
+  std::istream in(&lines);
   DataRow row;
-  QuotedCells cells;
-  LineQuotes quotes;
+  CellReader cells(lines);
+  LineCells lineCells;
   const auto earlier = static_cast<LineNumber>(std::count(c.line.begin(), c.line.end(), '\n'));
   for (LineNumber number = c.lineNumber - earlier; number <= c.lineNumber; ++number) {
     in >> row;
-    quotes = cells.read(row, number);
+    lineCells = cells.read(row, number);
   }
-  const RowValue result = rowValue(row, c.lineNumber, quotes);
+  const RowValue result = rowValue(row, c.lineNumber, lineCells);
   EXPECT_EQ(result.kind, c.kind);
   EXPECT_EQ(result.value, c.value);
   const std::string prefix =
@@ -153,6 +158,22 @@ const RowCase rows[] = {
                 "skipped row: fewer than three fields; " + continues(5)},
         RowCase{"CellOpenAtLineEnd", "4,\"line1", 4, RowKind::FewFields, 0,
                 "skipped row: fewer than three fields; quoted field not closed on its line"},
+        // Backslash escapes, as MySQL and MariaDB write them; the files
+        // they export are the end-to-end table's.
+        RowCase{"EvenBackslashes", "1,a\\\\,42", 2, value, 42, ""},
+        RowCase{"EscapedSeparatorsOrdinary", "1,a\\;b\\\tc,7", 2, value, 7, ""},
+        RowCase{"EscapedCarriageReturn", "1,a,42,see\\\r\nx,y,99", 2, value, 99,
+                escapedContinues(1) + fromEscapedInside},
+        RowCase{"CarriageReturnBeforeATrailingComma", "1,a,42,x\\\r,\n2,b,7", 2, value, 7, ""},
+        RowCase{"EscapedCommaEndsAShortRow", "1,Box\\,", 2, RowKind::FewFields, 0,
+                "skipped row: fewer than three fields; field split at a comma escaped with a backslash"},
+        RowCase{"FieldBegunOnAContinuation", "1,a\\\nb,c,d\\\ne,f,5", 3, value, 5,
+                escapedContinues(2) + fromEscapedInside},
+        RowCase{"BlankLineEndsAnEscapedField", "1,a\\\n\n2,b,7", 3, value, 7, ""},
+        RowCase{"EscapedBeforeQuotedContinuation", "x\\\n1,\"a,b\",5", 2, RowKind::NotInteger, 0,
+                "skipped row: third field \"b\\\"\" is not an integer; " + escapedContinues(1)},
+        RowCase{"QuotedDataOnFirstLine", "\"1\",\"alpha\",\"42\"", 1, RowKind::NotInteger, 0,
+                "skipped row: third field \"\\\"42\\\"\" is not an integer; quotes are not read"},
         RowCase{"UnicodeText", "2\tbeta\t12,500\t1,000", 2, value, 0, fieldsBefore("tabs")},
         RowCase{"SeparatorQuoted", "5,\"x;y\",7", 2, value, 7, ""},
         RowCase{"SemicolonInSecondField", "1,red;blue,42", 2, value, 42, fieldsBefore("semicolons")},
