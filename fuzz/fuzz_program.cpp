@@ -2,10 +2,10 @@
 // time as a pipe may hand them (the input's length sets how many), with
 // standard output and the diagnostics each sent to a file, and checks what
 // comes out: values that are decimal 32-bit integers, a line each;
-// diagnostics that are well-formed lines about the input's lines, in order,
-// at most two for a line, the first of two about a carriage return and the
-// second about a skipped row; and status 1 exactly when there is a
-// diagnostic.
+// diagnostics that are lines of the manual's catalogue about the input's
+// lines, in order, at most two for a line, the first of two about a carriage
+// return and the second about a skipped row, as the program's own words for
+// those tell; and status 1 exactly when there is a diagnostic.
 #include "print_rows.h"
 
 #include "line_diagnostic.h"
@@ -74,8 +74,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // A line's second diagnostic is a skipped row's, after a carriage return's:
     // a value gets one at most.
     const bool inOrder = number > lastLine || (number == lastLine && afterCarriageReturn &&
-                                               match[2].str().rfind("skipped", 0) == 0);
-    afterCarriageReturn = number > lastLine && match[2].str().rfind("carriage", 0) == 0;
+                                               match[2].str().rfind(skippedRowStart, 0) == 0);
+    afterCarriageReturn = number > lastLine && match[2] == strayCarriageReturnMessage;
     lastLine = number;
     return inOrder;
   });
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     return std::regex_match(line, value) && std::stoll(line) >= INT32_MIN &&
            std::stoll(line) <= INT32_MAX;
   });
-  if (!diagnosticsFit || !valuesFit || status != (errors.empty() ? exitSuccess : exitRowsSkipped)) {
+  if (!diagnosticsFit || !valuesFit || status != (errors.empty() ? exitSuccess : exitLinesReported)) {
     // Every line was matched above; a line that matches nothing is named
     // only when the input has failed.
     if (const auto stray = lineDiagnostics::strayLine(errors, input))

@@ -37,7 +37,7 @@ int printRows(std::streambuf &bytes, std::FILE *diagnostics) {
       if (!flushOutput())
         break;
       std::fwrite(message.data(), 1, message.size(), diagnostics);
-      status = exitRowsSkipped;
+      status = exitLinesReported;
     }
     if (result.kind != RowKind::Value)
       continue;

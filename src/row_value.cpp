@@ -141,8 +141,7 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
                             std::to_string(lineNumber) + ": ";
   std::string lines;
   if (strayCarriageReturn)
-    lines = where + "carriage return inside the line; lines end only at a "
-                    "newline\n";
+    lines = where + strayCarriageReturnMessage + "\n";
   std::string reason;
   switch (result.kind) {
   case RowKind::Value:
@@ -229,7 +228,7 @@ std::string rowDiagnostics(const DataRow &row, const RowValue &result,
   case RowNote::TextAfterNumber:
     break;
   }
-  return lines + where + "skipped row: " + reason + "\n";
+  return lines + where + skippedRowStart + reason + "\n";
 }
 
 std::string escapeField(const std::string &field) {

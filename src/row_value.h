@@ -12,6 +12,13 @@
 inline constexpr char programName[] = "tree_data";
 inline constexpr char inputName[] = "DataFile.csv";
 
+// The message about a line that holds a stray carriage return, and what
+// every skipped row's message starts with: the tests tell the diagnostics
+// apart by these.
+inline constexpr char strayCarriageReturnMessage[] =
+    "carriage return inside the line; lines end only at a newline";
+inline constexpr char skippedRowStart[] = "skipped row: ";
+
 // A line's number in the file, counted from 1: 64 bits on every system, so
 // that it does not wrap at 2^32 lines where long is 32 bits.
 using LineNumber = unsigned long long;

@@ -98,15 +98,11 @@ const RunCase files[] = {
                 1},
         RunCase{"LinesEndingInCarriageReturns",
                 "id,name,value\r1,a,42\r\n1,a,42\r2,b,-17\r\na,b,-\r3\n", "42\n",
-                where + "1: carriage return inside the line; lines end only at "
-                        "a newline\n" +
-                    where + "1: skipped row: third field \"value\\r1\" is not an integer\n" +
-                    where + "2: carriage return inside the line; lines end "
-                            "only at a newline\n" +
-                    where + "3: carriage return inside the line; lines end "
-                            "only at a newline\n" +
-                    where + "3: skipped row: third field \"-\\r3\" is not an "
-                            "integer\n",
+                where + "1: " + strayCarriageReturnMessage + "\n" + where +
+                    "1: skipped row: third field \"value\\r1\" is not an integer\n" + where +
+                    "2: " + strayCarriageReturnMessage + "\n" + where + "3: " +
+                    strayCarriageReturnMessage + "\n" + where +
+                    "3: skipped row: third field \"-\\r3\" is not an integer\n",
                 1},
         // Bytes that a text-mode read would change: a carriage return stays
         // in its field, and 0x1A (Ctrl-Z) is no end of file.
@@ -124,8 +120,8 @@ const RunCase files[] = {
         // A blank line is asked about too.
         RunCase{"CarriageReturnPastTheFirstReads",
                 std::string(20000, '\n') + "a,b,5\r,\n,\r,\na,b,6\r\n", "5\n6\n",
-                where + "20001: carriage return inside the line; lines end only at a newline\n" +
-                    where + "20002: carriage return inside the line; lines end only at a newline\n",
+                where + "20001: " + strayCarriageReturnMessage + "\n" + where + "20002: " +
+                    strayCarriageReturnMessage + "\n",
                 1},
         // Quotes are ordinary characters: a comma between them still splits.
         RunCase{"QuotedCommas",
