@@ -1,9 +1,10 @@
-# Makes the tests' catalogue of the diagnostics about a line from the manual,
-# which is the one list of them: each heading (the line after .TP or .TQ) of
-# its DIAGNOSTICS section that starts "tree_data: DataFile.csv:" N ": " is a
-# message, and each that does not start "tree_data:" is a cause that a
-# skipped row's message may end in. Italic words, as in .BI, are placeholders,
-# written <WORD> in the catalogue.
+# Makes the tests' catalogue of the diagnostics from the manual, which is the
+# one list of them: each heading (the line after .TP or .TQ) of its
+# DIAGNOSTICS section that starts "tree_data: DataFile.csv:" N ": " is a
+# message about a line; each that does not start "tree_data:" is a cause that
+# a skipped row's message may end in; each other is a failure that ends the
+# run. Italic words, as in .BI, are placeholders, written <WORD> in the
+# catalogue.
 
 # Appends to `out` the text of the roff heading `line`, a .B or .BI line.
 function(tree_data_heading_text line out)
@@ -48,6 +49,7 @@ function(tree_data_diagnostic_catalogue manual header)
   set(heading OFF)
   set(messages "")
   set(causes "")
+  set(failures "")
   foreach(line IN LISTS lines)
     if(line MATCHES "^\\.SH ")
       set(section OFF)
@@ -64,18 +66,21 @@ function(tree_data_diagnostic_catalogue manual header)
         string(APPEND messages "    \"${CMAKE_MATCH_1}\",\n")
       elseif(NOT text MATCHES "^tree_data:")
         string(APPEND causes "    \"${text}\",\n")
+      else()
+        string(APPEND failures "    \"${text}\",\n")
       endif()
     endif()
   endforeach()
-  if(messages STREQUAL "" OR causes STREQUAL "")
-    message(FATAL_ERROR "${manual}: no diagnostics about a line, or no causes, "
-                        "in its DIAGNOSTICS section")
+  if(messages STREQUAL "" OR causes STREQUAL "" OR failures STREQUAL "")
+    message(FATAL_ERROR "${manual}: no diagnostics about a line, no causes, "
+                        "or no failures in its DIAGNOSTICS section")
   endif()
   file(CONFIGURE OUTPUT "${header}" @ONLY CONTENT
 "// Made by cmake/diagnostic_catalogue.cmake from the DIAGNOSTICS section of
 // man/tree_data.1: the messages about a line after their
-// \"tree_data: DataFile.csv:N: \", and the causes a skipped row's message may
-// end in after \"; \". Placeholders are written <WORD>.
+// \"tree_data: DataFile.csv:N: \", the causes a skipped row's message may end
+// in after \"; \", and the failures that end a run, whole. Placeholders are
+// written <WORD>.
 #ifndef TREE_DATA_TESTS_DIAGNOSTIC_CATALOGUE_H
 #define TREE_DATA_TESTS_DIAGNOSTIC_CATALOGUE_H
 
@@ -84,6 +89,9 @@ inline constexpr const char *catalogueMessages[] = {
 
 inline constexpr const char *catalogueCauses[] = {
 @causes@};
+
+inline constexpr const char *catalogueFailures[] = {
+@failures@};
 
 #endif // TREE_DATA_TESTS_DIAGNOSTIC_CATALOGUE_H
 ")

@@ -1,6 +1,6 @@
-// The pattern of every diagnostic the program writes about a line of its
-// input, made from the manual's catalogue of them, for the suites that check
-// what it writes to standard error.
+// The patterns of the diagnostics the program writes, made from the manual's
+// catalogue of them, for the suites that check what it writes to standard
+// error.
 #ifndef TREE_DATA_TESTS_LINE_DIAGNOSTIC_H
 #define TREE_DATA_TESTS_LINE_DIAGNOSTIC_H
 
@@ -19,16 +19,19 @@ namespace lineDiagnostics {
 
 // The pattern of a catalogue entry: its text as it stands, its placeholders
 // as what the program puts there. A field is shown in at most
-// shownFieldBytes, each at most four characters, then "...".
+// shownFieldBytes, each at most four characters, then "..."; a reason is the
+// system's words for an error number.
 inline std::string entryPattern(const std::string &entry) {
   static const std::regex special(R"([\\^$.|?*+()\[\]{}])");
   static const std::regex lineNumber("<[NK]>");
   static const std::regex text("<TEXT>");
   static const std::regex value("<VALUE>");
+  static const std::regex reason("<REASON>");
   std::string pattern = std::regex_replace(entry, special, "\\$&");
   pattern = std::regex_replace(pattern, lineNumber, "[1-9][0-9]*");
   pattern = std::regex_replace(pattern, text,
                                "[ -~]{0," + std::to_string(shownFieldBytes * 4 + 3) + "}");
+  pattern = std::regex_replace(pattern, reason, "[ -~]+");
   return std::regex_replace(pattern, value, "(?:0|-?[1-9][0-9]{0,9})");
 }
 
@@ -39,7 +42,7 @@ inline const std::regex &pattern() {
     std::string messages;
     std::string skipped;
     for (const char *entry : catalogueMessages) {
-      if (std::string(entry).rfind("skipped row: ", 0) == 0)
+      if (std::string(entry).rfind(skippedRowStart, 0) == 0)
         skipped += "|" + entryPattern(entry);
       else
         messages += "|" + entryPattern(entry);
@@ -49,6 +52,17 @@ inline const std::regex &pattern() {
       causes += "|" + entryPattern(entry);
     return std::regex("tree_data: DataFile\\.csv:([1-9][0-9]*): (" + messages.substr(1) +
                       "|(?:" + skipped.substr(1) + ")(?:; (?:" + causes.substr(1) + "))?)");
+  }();
+  return whole;
+}
+
+// The pattern of a failure that ends the run, a line of its own.
+inline const std::regex &failurePattern() {
+  static const std::regex whole = [] {
+    std::string failures;
+    for (const char *entry : catalogueFailures)
+      failures += "|" + entryPattern(entry);
+    return std::regex(failures.substr(1));
   }();
   return whole;
 }

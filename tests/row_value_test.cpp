@@ -13,6 +13,31 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
+
+// The kinds and notes of rows by name, where a test fails.
+#define TREE_DATA_NAME(enumerator)                                                         \
+  case enumerator:                                                                         \
+    *out << #enumerator;                                                                   \
+    return;
+void PrintTo(RowKind kind, std::ostream *out) {
+  switch (kind) {
+    TREE_DATA_NAME(RowKind::Value) TREE_DATA_NAME(RowKind::Blank) TREE_DATA_NAME(RowKind::Header)
+    TREE_DATA_NAME(RowKind::FewFields) TREE_DATA_NAME(RowKind::NotInteger)
+    TREE_DATA_NAME(RowKind::OutOfRange)
+  }
+}
+void PrintTo(RowNote note, std::ostream *out) {
+  switch (note) {
+    TREE_DATA_NAME(RowNote::None) TREE_DATA_NAME(RowNote::ContinuesQuotedField)
+    TREE_DATA_NAME(RowNote::ContinuesEscapedField) TREE_DATA_NAME(RowNote::QuotedFieldSplit)
+    TREE_DATA_NAME(RowNote::QuotedFieldOpen) TREE_DATA_NAME(RowNote::EscapedCommaSplit)
+    TREE_DATA_NAME(RowNote::EndsWithBackslash) TREE_DATA_NAME(RowNote::QuotedThirdField)
+    TREE_DATA_NAME(RowNote::TabSeparated) TREE_DATA_NAME(RowNote::SemicolonSeparated)
+    TREE_DATA_NAME(RowNote::TextAfterNumber)
+  }
+}
+#undef TREE_DATA_NAME
 
 namespace {
 
@@ -60,24 +85,40 @@ TEST_P(RowValueTest, ConvertsOrExplains) {
   // value's one report.
   const std::string skipped = result.kind == value || c.message.empty() ? "" : prefix + c.message + "\n";
   EXPECT_EQ(rowDiagnostics(row, result, c.lineNumber, true),
-            prefix + "carriage return inside the line; lines end only at a newline\n" + skipped);
+            prefix + strayCarriageReturnMessage + "\n" + skipped);
 }
 
-// Every message the code can form, for every kind and note of row, is one
-// that the manual's catalogue names, its field shown as long as it can be.
-TEST(DiagnosticCatalogueTest, NamesEveryMessage) {
+// Every message the code can form about a line, for every kind and note of
+// row, with a stray carriage return and without, is one that the manual's
+// catalogue names, its field shown as long as it can be; and every entry of
+// the catalogue is one that some kind and note forms.
+TEST(DiagnosticCatalogueTest, NamesEveryMessageBothWays) {
   std::istringstream in("a,b," + std::string(shownFieldBytes + 1, '\x01'));
   DataRow row;
   in >> row;
+  std::vector<std::string> formed;
   for (int kind = 0; kind <= static_cast<int>(RowKind::OutOfRange); ++kind)
-    for (int note = 0; note <= static_cast<int>(RowNote::TextAfterNumber); ++note) {
-      SCOPED_TRACE("kind " + std::to_string(kind) + ", note " + std::to_string(note));
-      const RowValue result{static_cast<RowKind>(kind), -2147483647 - 1,
-                            static_cast<RowNote>(note), 4294967297};
-      std::istringstream lines(rowDiagnostics(row, result, 4294967297, false));
-      for (std::string line; std::getline(lines, line);)
-        EXPECT_TRUE(std::regex_match(line, lineDiagnostics::pattern())) << line;
-    }
+    for (int note = 0; note <= static_cast<int>(RowNote::TextAfterNumber); ++note)
+      for (const bool strayCarriageReturn : {false, true}) {
+        const RowValue result{static_cast<RowKind>(kind), -2147483647 - 1,
+                              static_cast<RowNote>(note), 4294967297};
+        SCOPED_TRACE(testing::PrintToString(result.kind) + ", " +
+                     testing::PrintToString(result.note));
+        std::istringstream lines(rowDiagnostics(row, result, 4294967297, strayCarriageReturn));
+        for (std::string line; std::getline(lines, line); formed.push_back(line))
+          EXPECT_TRUE(std::regex_match(line, lineDiagnostics::pattern())) << line;
+      }
+  const auto formedAs = [&](const std::string &pattern) {
+    const std::regex each("tree_data: DataFile\\.csv:[0-9]+: " + pattern);
+    return std::any_of(formed.begin(), formed.end(),
+                       [&](const std::string &line) { return std::regex_match(line, each); });
+  };
+  for (const char *entry : catalogueMessages)
+    EXPECT_TRUE(formedAs(lineDiagnostics::entryPattern(entry) + "(?:; .*)?"))
+        << "nothing forms the manual's \"" << entry << "\"";
+  for (const char *cause : catalogueCauses)
+    EXPECT_TRUE(formedAs(".*; " + lineDiagnostics::entryPattern(cause)))
+        << "nothing forms the manual's cause \"" << cause << "\"";
 }
 
 // An array, not one call of testing::Values: mingw-w64's GCC 12 fails with
