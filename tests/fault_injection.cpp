@@ -9,9 +9,11 @@
 //   TREE_DATA_FAIL_READ=E     the second read of DataFile.csv, after the
 //                             first has returned its start, fails with E
 //   TREE_DATA_TERMINAL=1      standard output is taken for a terminal
-//   TREE_DATA_COUNT_TO=PATH   at exit, writes "BEFORE AFTER" to PATH: how
-//                             many allocations were made before main started
-//                             and after
+//   TREE_DATA_COUNT_TO=PATH   at exit, writes "BEFORE AFTER FAULTS" to PATH:
+//                             how many allocations were made before main
+//                             started and after, and how many calls the
+//                             settings above made fail or answer otherwise,
+//                             so that a test can tell that its fault came
 // Allocations made before main belong to the C and C++ run-times' start-up
 // and are counted, but failed only as TREE_DATA_FAIL_RESERVE says.
 #include <cerrno>
@@ -36,7 +38,7 @@ using ReadFile = ssize_t (*)(int, void *, std::size_t);
 
 MainFunction realMain;
 bool mainStarted;
-unsigned long long before, after, failAt;
+unsigned long long before, after, failAt, faults;
 int openError;
 int readError;
 int inputFd = -1; // DataFile.csv's, once open
@@ -59,11 +61,13 @@ bool allocationFails(std::size_t size) {
     ++before;
     if (size < 65536 || !reserveFails())
       return false;
+    ++faults;
     errno = ENOMEM;
     return true;
   }
   if (++after != failAt)
     return false;
+  ++faults;
   errno = ENOMEM;
   return true;
 }
@@ -79,11 +83,11 @@ int countedMain(int argc, char **argv, char **envp) {
 // Writes the counts, taken before opening the file allocates.
 __attribute__((destructor)) void writeCounts() {
   const char *path = std::getenv("TREE_DATA_COUNT_TO");
-  const unsigned long long counts[] = {before, after};
+  const unsigned long long counts[] = {before, after, faults};
   if (path == nullptr)
     return;
   if (FILE *out = std::fopen(path, "w")) {
-    std::fprintf(out, "%llu %llu\n", counts[0], counts[1]);
+    std::fprintf(out, "%llu %llu %llu\n", counts[0], counts[1], counts[2]);
     std::fclose(out);
   }
 }
@@ -120,6 +124,7 @@ extern "C" FILE *fopen64(const char *path, const char *mode) {
   const bool input = std::strcmp(path, "DataFile.csv") == 0;
   if (input && openError != 0 && !(openError == EINTR && interrupted)) {
     interrupted = true;
+    ++faults;
     errno = openError;
     return nullptr;
   }
@@ -133,6 +138,7 @@ extern "C" FILE *fopen64(const char *path, const char *mode) {
 extern "C" ssize_t read(int fd, void *buffer, std::size_t size) {
   static int inputReads;
   if (readError != 0 && fd == inputFd && ++inputReads == 2) {
+    ++faults;
     errno = readError;
     return -1;
   }
@@ -142,5 +148,8 @@ extern "C" ssize_t read(int fd, void *buffer, std::size_t size) {
 
 extern "C" int isatty(int fd) {
   static const auto next = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "isatty"));
-  return (fd == 1 && std::getenv("TREE_DATA_TERMINAL") != nullptr) || next(fd) != 0;
+  if (fd != 1 || std::getenv("TREE_DATA_TERMINAL") == nullptr)
+    return next(fd);
+  ++faults;
+  return 1;
 }

@@ -60,9 +60,13 @@ TEST_F(ProgramTest, WriteErrorsAreReported) {
       continue;
     writeInput(c.input);
     fs::remove(dir / "err");
-    EXPECT_EQ(shell((c.terminal ? preload + "TREE_DATA_TERMINAL=1 " : "") + program + " " +
-                    c.redirections),
+    fs::remove(dir / "count");
+    EXPECT_EQ(shell((c.terminal ? preload + "TREE_DATA_COUNT_TO=count TREE_DATA_TERMINAL=1 " : "") +
+                    program + " " + c.redirections),
               c.status);
+    if (c.terminal) {
+      EXPECT_GT(faultsInjected(), 0u) << "standard output was not taken for a terminal";
+    }
     if (!c.out.empty()) {
       EXPECT_EQ(readOutput(dir / "out"), c.out);
     }

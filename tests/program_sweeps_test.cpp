@@ -2,17 +2,21 @@
 // the input's open and read in turn: every run must end with the right
 // diagnostic and status, after a leading part of what a full run prints.
 #include "case_name.h"
+#include "line_diagnostic.h"
 #include "program_harness.h"
 #include "row_value.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace endToEnd {
 namespace {
@@ -37,6 +41,7 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
   ASSERT_GT(points, 0u);
 
   const std::string oom = "tree_data: out of memory\n";
+  EXPECT_TRUE(std::regex_match(oom.substr(0, oom.size() - 1), lineDiagnostics::failurePattern()));
   unsigned long long unharmed = 0;
   // Each point once with the run-time's reserve for exceptions, and once
   // without it, where an exception that cannot be allocated terminates.
@@ -61,6 +66,9 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
     const std::string merged = readOutput(dir / "merged");
     EXPECT_TRUE(prefixThen(merged, fullMerged, oom)) << merged;
   }
+  // Most failed allocations change the run: where fewer did, the preload
+  // failed none.
+  EXPECT_LE(unharmed, points) << "fewer than half the runs changed";
   std::printf("swept %llu allocation points with and without the reserve for "
               "exceptions (%llu of %llu runs gave the full answer); %llu made "
               "before main left out\n",
@@ -71,9 +79,9 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
 // Under Wine, standard output is written a line at a time, a write that fails
 // with EAGAIN or EINTR is tried again below the program, and an error number
 // other than ENOSPC and EBADF reaches the program as EINVAL. Wine also passes
-// on no error from close(). Each run takes about 0.25 s under Wine and
-// strace, so the file is short enough for the sweep to take under a
-// minute, and under a half of its time limit with the machine loaded.
+// on no error from close(). A run under Wine and strace is slow, so the
+// file is short enough for the sweep to stay well within its time limit
+// with the machine loaded.
 constexpr int sweptRows = 60;
 constexpr int badRowEvery = 20;
 constexpr bool closeCanFail = false;
@@ -110,12 +118,12 @@ TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
   strace = "ASAN_OPTIONS=detect_leaks=0 " + strace; // LeakSanitizer cannot run under ptrace
 #elif defined(PROGRAM_IS_WINDOWS)
   strace += "--seccomp-bpf ";
-  // Wine's server and its helper programs end within about 2.5 s of their
-  // last client. A traced run that has to start them again follows them
-  // and waits for their end, 4 to 7 s instead of 0.25 s, and so does every
-  // run after it: a gap that long between two runs, which a loaded machine
-  // makes, took the sweep past its time limit. The program, untraced, on a
-  // FIFO that a writer holds open, keeps them up for the whole sweep; the
+  // Wine's server and its helper programs end soon after their last
+  // client. A traced run that has to start them again follows them and
+  // waits for their end, many times as long, and so does every run after
+  // it: a gap that long between two runs, which a loaded machine makes,
+  // took the sweep past its time limit. The program, untraced, on a FIFO
+  // that a writer holds open, keeps them up for the whole sweep; the
   // writer's open returns once the program has the FIFO open.
   ASSERT_EQ(shell("mkdir hold && mkfifo hold/DataFile.csv && { (cd hold && timeout 900 " +
                   program + " >/dev/null 2>&1) & } && { timeout 900 sh -c 'exec 3>hold/DataFile.csv; "
@@ -130,6 +138,9 @@ TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
     for (std::string call; std::getline(calls, call);)
       writes += call.find("write(") != std::string::npos ? 1 : 0;
     return writes;
+  };
+  const auto injected = [&] {
+    return readFile(dir / "calls").find("(INJECTED)") != std::string::npos;
   };
   const long points = writesMade();
   ASSERT_GT(points, 6);
@@ -146,6 +157,8 @@ TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
                               : errors[static_cast<std::size_t>(n) % std::size(errors)];
     const std::string writeError =
         "tree_data: write error: "s + strerror(reachingError(error)) + "\n";
+    EXPECT_TRUE(std::regex_match(writeError.substr(0, writeError.size() - 1),
+                                 lineDiagnostics::failurePattern()));
     SCOPED_TRACE((atClose ? "the close" : "write " + std::to_string(n)) + " of " +
                  std::to_string(points) + ": " + strerror(error));
     const std::string failing =
@@ -153,15 +166,14 @@ TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
                           : "-e inject=write:error=" + std::to_string(error) +
                                 ":when=" + std::to_string(n));
     const Outcome result = run("", failing);
+    EXPECT_TRUE(injected()) << "strace failed no call";
     if (retriedBelow(error)) {
       EXPECT_EQ(result.status, full.status);
       EXPECT_EQ(result.out, full.out);
       EXPECT_EQ(result.err, full.err);
       continue;
     }
-    EXPECT_EQ(result.status, 2) << (readFile(dir / "calls").find("(INJECTED)") == std::string::npos
-                                        ? "strace failed no call"
-                                        : "strace failed the call");
+    EXPECT_EQ(result.status, 2);
     EXPECT_EQ(writesMade(), atClose ? points : n) << "written after the failed write";
     EXPECT_TRUE(prefixThen(result.out, full.out, "")) << result.out.size();
     if (atClose) {
@@ -170,6 +182,7 @@ TEST_F(ProgramTest, EveryWriteFailureEndsTheRunCleanly) {
     EXPECT_TRUE(prefixThen(result.err, full.err, writeError)) << result.err;
     // Both streams to one file, standard error under a second name.
     shell(": >out && ln -f out alias && " + failing + " " + program + " >>out 2>>alias");
+    EXPECT_TRUE(injected()) << "strace failed no call, streams merged";
     EXPECT_TRUE(prefixThen(readOutput(dir / "out"), fullMerged, writeError));
   }
 #ifdef PROGRAM_IS_WINDOWS
@@ -210,16 +223,32 @@ TEST_F(ProgramTest, FailedOpensAndReads) {
       {"READ", EINTR, "Tree Data\n1\n", "", 0}, // retried
       {"READ", ENOMEM, "Tree Data\n1\n", "tree_data: out of memory\n", 2},
   };
+  // The failures that end these runs, and a write error's run.
+  std::vector<std::string> ended = {run(">/dev/full").err};
   for (const auto &c : cases) {
-    const std::string failing = preload + "TREE_DATA_FAIL_" + c.call + "=" +
-                                std::to_string(c.error);
+    const std::string failing = preload + "TREE_DATA_COUNT_TO=count TREE_DATA_FAIL_" + c.call +
+                                "=" + std::to_string(c.error);
     SCOPED_TRACE(std::string(c.call) + ": " + strerror(c.error));
     const Outcome result = run("", failing);
+    EXPECT_GT(faultsInjected(), 0u) << "the preload failed no call";
     EXPECT_EQ(result.out, c.out);
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(result.status, c.status);
     EXPECT_EQ(shell(failing + " " + program + " >merged 2>&1"), c.status);
     EXPECT_EQ(readOutput(dir / "merged"), c.out + c.err);
+    ended.push_back(result.err);
+  }
+  // Each is one that the manual names, and each it names ends one of them.
+  for (std::string &failure : ended) {
+    failure = failure.substr(0, failure.find('\n'));
+    EXPECT_TRUE(failure.empty() || std::regex_match(failure, lineDiagnostics::failurePattern()))
+        << failure;
+  }
+  for (const char *heading : catalogueFailures) {
+    const std::regex each(lineDiagnostics::entryPattern(heading));
+    EXPECT_TRUE(std::any_of(ended.begin(), ended.end(),
+                            [&](const std::string &failure) { return std::regex_match(failure, each); }))
+        << "no run ends with the manual's \"" << heading << "\"";
   }
 }
 
