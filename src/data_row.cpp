@@ -14,7 +14,7 @@ void DataRow::readNext(std::istream &in) {
   // A delimited read that meets the end of the text without taking a
   // character fails, so text after the last comma is a field only when it is
   // not empty. The row takes the field's text over: the next read refills
-  // the cell, which saves copying each field (43 instructions a row).
+  // the cell, which saves copying each field.
   while (std::getline(lineStream, cell, ','))
     fields.push_back(std::move(cell));
   // The split stops short only when memory runs out: say so, rather than
