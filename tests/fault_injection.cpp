@@ -10,10 +10,8 @@
 //                             first has returned its start, fails with E
 //   TREE_DATA_TERMINAL=1      standard output is taken for a terminal
 //   TREE_DATA_COUNT_TO=PATH   at exit, writes "BEFORE AFTER FAULTS" to PATH:
-//                             how many allocations were made before main
-//                             started and after, and how many calls the
-//                             settings above made fail or answer otherwise,
-//                             so that a test can tell that its fault came
+//                             the allocations made before main started and
+//                             after, and the faults the above made happen
 // Allocations made before main belong to the C and C++ run-times' start-up
 // and are counted, but failed only as TREE_DATA_FAIL_RESERVE says.
 #include <cerrno>

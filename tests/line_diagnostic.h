@@ -56,17 +56,6 @@ inline const std::regex &pattern() {
   return whole;
 }
 
-// The pattern of a failure that ends the run, a line of its own.
-inline const std::regex &failurePattern() {
-  static const std::regex whole = [] {
-    std::string failures;
-    for (const char *entry : catalogueFailures)
-      failures += "|" + entryPattern(entry);
-    return std::regex(failures.substr(1));
-  }();
-  return whole;
-}
-
 // Returns the first line of `err`, the standard error of a run on `input`,
 // that is no diagnostic about a line, with the input line it names (empty
 // when it names none); `err` whole when it does not end in a newline;
@@ -109,9 +98,8 @@ inline std::string continues(unsigned long long opened) {
   return "the line continues a quoted field that line " + std::to_string(opened) + " opened";
 }
 inline const std::string fromInside = "; quotes are not read, so this value may come from inside it";
-// About a line after a line break that a backslash escaped, in a field that
-// line `began` began: a skipped row's cause, and a value's message with
-// `fromEscapedInside` after it.
+// About a line after an escaped line break, in a field that line `began` began:
+// a skipped row's cause, and a value's message with `fromEscapedInside` after it.
 inline std::string escapedContinues(unsigned long long began) {
   return "the line continues a field that line " + std::to_string(began) + " ended with a backslash";
 }

@@ -150,8 +150,7 @@ protected:
     return {readOutput(dir / "out"), readOutput(dir / "err"), status};
   }
 
-  // How many calls the fault-injection preload failed, or answered
-  // otherwise, in the last run given TREE_DATA_COUNT_TO=count.
+  // The faults the preload made happen in the last run given TREE_DATA_COUNT_TO=count.
   unsigned long long faultsInjected() {
     unsigned long long allocations[2] = {}, faults = 0;
     std::istringstream(readFile(dir / "count")) >> allocations[0] >> allocations[1] >> faults;
