@@ -1,24 +1,11 @@
 #include "cell_reader.h"
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <string>
 
 namespace {
-
-// The bytes in a field that may change the state outside a quoted cell: a
-// double quote, a backslash, a semicolon and a tab. NUL, which ends every
-// field's text, is one too, so that a scan for them needs no other test to
-// stop at the field's end.
-constexpr struct Marks {
-  bool byByte[256] = {};
-  constexpr Marks() {
-    for (const char mark : {'"', '\\', ';', '\t', '\0'})
-      byByte[static_cast<unsigned char>(mark)] = true;
-  }
-} marks;
-
-bool isMark(char byte) { return marks.byByte[static_cast<unsigned char>(byte)]; }
 
 // Whether `field` ends in a carriage return, which ends its line when the
 // field is the line's last.
@@ -26,34 +13,9 @@ bool endsInCarriageReturn(const std::string &field) {
   return !field.empty() && field.back() == '\r';
 }
 
-// Whether a line that starts outside any cell may hold one that the cells
-// change: a mark in its first or second field, or after them a double quote,
-// or a backslash at a field's end, before a carriage return or not, which
-// may escape the comma or the line break after it. Most lines hold none.
-bool mayChangeCells(const DataRow &row) {
-  const std::size_t fields = row.size();
-  std::size_t i = 0;
-  for (; i < fields && i < 2; ++i) {
-    const std::string &field = row[i];
-    const char *byte = field.c_str();
-    while (!isMark(*byte))
-      ++byte;
-    if (byte != field.c_str() + field.size())
-      return true;
-  }
-  for (; i < fields; ++i) {
-    const std::string &field = row[i];
-    const std::size_t size = field.size() - endsInCarriageReturn(field);
-    if ((size > 0 && field[size - 1] == '\\') ||
-        std::memchr(field.data(), '"', size) != nullptr)
-      return true;
-  }
-  return false;
-}
-
 } // namespace
 
-CellReader::State CellReader::next(State state, char byte) {
+constexpr CellReader::State CellReader::next(State state, char byte) {
   switch (state) {
   case State::CellStart:
     // A double quote at a cell's first byte opens a quoted cell.
@@ -82,6 +44,43 @@ CellReader::State CellReader::next(State state, char byte) {
     return byte == '"' ? State::Quoted : next(State::Unquoted, byte);
   }
   return state;
+}
+
+bool CellReader::mayChangeCells(const DataRow &row) {
+  // The bytes that do more outside quotes than add to a cell, as next()
+  // reads them, and NUL, which ends every field's text, so that a scan for
+  // them needs no other test to stop at the field's end.
+  static constexpr auto marks = [] {
+    std::array<bool, 256> isMark{};
+    for (std::size_t code = 0; code < isMark.size(); ++code) {
+      const char byte = static_cast<char>(code);
+      isMark[code] = next(State::CellStart, byte) != State::Unquoted ||
+                     next(State::Unquoted, byte) != State::Unquoted;
+    }
+    isMark[0] = true;
+    return isMark;
+  }();
+  const std::size_t fields = row.size();
+  std::size_t i = 0;
+  for (; i < fields && i < 2; ++i) {
+    const std::string &field = row[i];
+    const char *byte = field.c_str();
+    while (!marks[static_cast<unsigned char>(*byte)])
+      ++byte;
+    if (byte != field.c_str() + field.size())
+      return true;
+  }
+  // After them only a double quote, which may open a cell, and a backslash
+  // at a field's end, which may escape the comma or the line break after
+  // it, before a carriage return or not.
+  for (; i < fields; ++i) {
+    const std::string &field = row[i];
+    const std::size_t size = field.size() - endsInCarriageReturn(field);
+    if ((size > 0 && field[size - 1] == '\\') ||
+        std::memchr(field.data(), '"', size) != nullptr)
+      return true;
+  }
+  return false;
 }
 
 CellReader::State CellReader::afterLineBreak(State state) {

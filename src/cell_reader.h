@@ -33,7 +33,10 @@ private:
   };
 
   // The state after `byte`, read in `state`.
-  static State next(State state, char byte);
+  static constexpr State next(State state, char byte);
+  // Whether a line that starts outside any cell holds a byte that could
+  // change one. Most lines hold none.
+  static bool mayChangeCells(const DataRow &row);
   // The state the line after a line that ends in `state` starts in.
   static State afterLineBreak(State state);
 
