@@ -150,11 +150,12 @@ protected:
     return {readOutput(dir / "out"), readOutput(dir / "err"), status};
   }
 
-  // The faults the preload made happen in the last run given TREE_DATA_COUNT_TO=count.
-  unsigned long long faultsInjected() {
-    unsigned long long allocations[2] = {}, faults = 0;
-    std::istringstream(readFile(dir / "count")) >> allocations[0] >> allocations[1] >> faults;
-    return faults;
+  // What the preload counted in the last run given TREE_DATA_COUNT_TO=count.
+  struct Counts { unsigned long long beforeMain = 0, afterMain = 0, faults = 0; };
+  Counts preloadCounts() {
+    Counts counts;
+    std::istringstream(readFile(dir / "count")) >> counts.beforeMain >> counts.afterMain >> counts.faults;
+    return counts;
   }
 
   fs::path dir;

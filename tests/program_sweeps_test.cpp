@@ -35,9 +35,8 @@ TEST_F(ProgramTest, EveryAllocationFailureEndsTheRunCleanly) {
   ASSERT_EQ(full.out, "Tree Data\n10\n-20\n30\n");
   EXPECT_EQ(shell(program + " >merged 2>&1"), 1);
   const std::string fullMerged = readOutput(dir / "merged");
-  unsigned long long beforeMain = 0;
-  unsigned long long points = 0;
-  std::istringstream(readFile(dir / "count")) >> beforeMain >> points;
+  const unsigned long long beforeMain = preloadCounts().beforeMain;
+  const unsigned long long points = preloadCounts().afterMain;
   ASSERT_GT(points, 0u);
 
   const std::string oom = "tree_data: out of memory\n";
@@ -224,7 +223,7 @@ TEST_F(ProgramTest, FailedOpensAndReads) {
                                 "=" + std::to_string(c.error);
     SCOPED_TRACE(std::string(c.call) + ": " + strerror(c.error));
     const Outcome result = run("", failing);
-    EXPECT_GT(faultsInjected(), 0u) << "the preload failed no call";
+    EXPECT_GT(preloadCounts().faults, 0u) << "the preload failed no call";
     EXPECT_EQ(result.out, c.out);
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(result.status, c.status);
